@@ -1,0 +1,76 @@
+// How long the add-in takes to build what Access asks for, beside a plain copy of the same
+// number of bytes (the least any build of that text could cost).
+#include "dynamic_menus.h"
+#include "markup.h"
+#include "ribbon.h"
+#include "settings_store.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+class BenchHost final : public pellwyn::Host {
+public:
+    std::int32_t objectType = pellwyn::kAcForm;
+    std::string Name() override { return "Microsoft Office Access"; }
+    std::int32_t CurrentObjectType() override { return objectType; }
+    bool IsPressed(std::string_view) override { return false; }
+};
+
+// state.range(0): the setting "All" (1: the menu bar is written twice).
+void BM_Document(benchmark::State& state) {
+    kestrel::MemorySettings settings;
+    settings.Put("All", state.range(0) ? "1" : "0");
+    BenchHost host;
+    pellwyn::Markup markup;
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        const std::string_view xml = pellwyn::GetRibbonXml(markup, host, settings);
+        benchmark::DoNotOptimize(xml.data());
+        bytes = xml.size();
+    }
+    state.counters["bytes"] = static_cast<double>(bytes);
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes));
+}
+BENCHMARK(BM_Document)->Arg(1)->Arg(0);
+
+// A plain copy of as many bytes as the document has, into a buffer that is kept, as the
+// markup buffer is.
+void BM_CopyOfDocument(benchmark::State& state) {
+    kestrel::MemorySettings settings;
+    settings.Put("All", state.range(0) ? "1" : "0");
+    BenchHost host;
+    pellwyn::Markup markup;
+    const std::string source(pellwyn::GetRibbonXml(markup, host, settings));
+    std::string target;
+    target.reserve(source.size());
+    for (auto _ : state) {
+        target.assign(source);
+        benchmark::DoNotOptimize(target.data());
+        benchmark::ClobberMemory();
+    }
+    state.counters["bytes"] = static_cast<double>(source.size());
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(source.size()));
+}
+BENCHMARK(BM_CopyOfDocument)->Arg(1)->Arg(0);
+
+// The largest getContent fragment: the Format menu for a form.
+void BM_FormatMenuForForm(benchmark::State& state) {
+    kestrel::MemorySettings settings;
+    BenchHost host;
+    pellwyn::Markup markup;
+    pellwyn::GetRibbonXml(markup, host, settings);
+    for (auto _ : state) {
+        markup.counters = {};  // keeps the ids the same length from one iteration to the next
+        benchmark::DoNotOptimize(pellwyn::GetContent(markup, host, pellwyn::DynamicMenu::Format).data());
+    }
+}
+BENCHMARK(BM_FormatMenuForForm);
+
+}  // namespace
+
+BENCHMARK_MAIN();

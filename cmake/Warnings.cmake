@@ -1,0 +1,10 @@
+# Our own code builds warning-free; third-party code (GoogleTest, Benchmark) is not held to it.
+add_library(project_warnings INTERFACE)
+target_compile_options(project_warnings INTERFACE
+  -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wsign-conversion
+  -Wnon-virtual-dtor -Wold-style-cast -Wcast-align -Wnull-dereference -Werror)
+
+# Tests use GoogleTest macros, which trip the stricter conversion warnings.
+add_library(test_warnings INTERFACE)
+# -Wrestrict: GCC 12 reports std::string concatenation falsely (GCC bug 105329).
+target_compile_options(test_warnings INTERFACE -Wall -Wextra -Werror -Wno-restrict)

@@ -1,0 +1,61 @@
+#include "settings_store.h"
+
+#include "error.h"
+#include "number_text.h"
+#include "settings_keys.h"
+
+#include <algorithm>
+
+namespace kestrel {
+namespace {
+
+char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+[[noreturn]] void Fail(Conversion status, const SettingKey& key, std::string_view text, const char* range) {
+    const std::string what = "setting \"" + std::string(key.name) + "\": \"" + std::string(text) + "\" ";
+    if (status == Conversion::NotANumber) throw Error(kTypeMismatch, what + "is not a number");
+    throw Error(kOverflow, what + "is out of range for " + range);
+}
+
+}  // namespace
+
+bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() &&
+           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
+}
+
+MemorySettings::Value* MemorySettings::Find(std::string_view name) {
+    for (Value& v : values_)
+        if (EqualsIgnoreCase(v.name, name)) return &v;
+    return nullptr;
+}
+
+std::optional<std::string> MemorySettings::Get(std::string_view name) {
+    if (const Value* v = Find(name)) return v->text;
+    return std::nullopt;
+}
+
+void MemorySettings::Put(std::string_view name, std::string_view text) {
+    if (Value* v = Find(name))
+        v->text = text;
+    else
+        values_.push_back({std::string(name), std::string(text)});
+}
+
+std::int32_t ReadInt32(SettingsStore& store, const SettingKey& key) {
+    const std::optional<std::string> text = store.Get(key.name);
+    if (!text) return key.addinDefault;
+    const Int32Result r = TextToInt32(*text);
+    if (r.status != Conversion::Ok) Fail(r.status, key, *text, "a 32-bit integer");
+    return r.value;
+}
+
+double ReadDouble(SettingsStore& store, const SettingKey& key) {
+    const std::optional<std::string> text = store.Get(key.name);
+    if (!text) return key.addinDefault;
+    const DoubleResult r = TextToDouble(*text);
+    if (r.status != Conversion::Ok) Fail(r.status, key, *text, "a number");
+    return r.value;
+}
+
+}  // namespace kestrel

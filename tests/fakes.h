@@ -1,0 +1,61 @@
+// Test doubles for what the add-in asks: a host that answers from fields and can refuse, and
+// a settings store that records what was read.
+#pragma once
+
+#include "error.h"
+#include "host.h"
+#include "settings_store.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace pellwyn::testing {
+
+inline constexpr std::int32_t kHostRefused = static_cast<std::int32_t>(0x800A01A8U);  // "object required"
+
+class FakeHost final : public Host {
+public:
+    std::string name = "Microsoft Office Access";
+    std::int32_t objectType = -1;
+    bool design = false;
+    bool datasheet = false;
+    int failAtQuery = 0;               // the n-th question (1-based) is refused; 0: none
+    std::vector<std::string> queries;  // "type", "pressed:ViewsDesignView", "name"
+
+    std::string Name() override {
+        Ask("name");
+        return name;
+    }
+    std::int32_t CurrentObjectType() override {
+        Ask("type");
+        return objectType;
+    }
+    bool IsPressed(std::string_view idMso) override {
+        Ask("pressed:" + std::string(idMso));
+        if (idMso == kDesignViewButton) return design;
+        if (idMso == kDatasheetViewButton) return datasheet;
+        return false;
+    }
+
+private:
+    void Ask(std::string what) {
+        queries.push_back(std::move(what));
+        if (static_cast<int>(queries.size()) == failAtQuery) throw kestrel::Error(kHostRefused, "the host refused");
+    }
+};
+
+// Settings in memory that remember every name read, in order.
+class RecordingSettings final : public kestrel::SettingsStore {
+public:
+    kestrel::MemorySettings values;
+    std::vector<std::string> reads;
+
+    std::optional<std::string> Get(std::string_view name) override {
+        reads.emplace_back(name);
+        return values.Get(name);
+    }
+    void Put(std::string_view name, std::string_view text) override { values.Put(name, text); }
+};
+
+}  // namespace pellwyn::testing

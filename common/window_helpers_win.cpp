@@ -1,0 +1,116 @@
+#include "window_helpers_win.h"
+
+#include "error.h"
+#include "error_report.h"
+#include "product.h"
+#include "win_text.h"
+
+#include <shellapi.h>
+
+#include <vector>
+
+namespace kestrel {
+
+HMODULE ThisModule() noexcept {
+    HMODULE module = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCWSTR>(&ThisModule), &module);
+    return module;
+}
+
+std::wstring ModuleFolder(HMODULE module) {
+    std::vector<wchar_t> path(MAX_PATH);
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(module, path.data(), static_cast<DWORD>(path.size()));
+        if (n == 0) throw Error(static_cast<std::int32_t>(HRESULT_FROM_WIN32(GetLastError())), "no module file name");
+        if (n < path.size()) {
+            std::wstring file(path.data(), n);
+            const std::size_t slash = file.find_last_of(L"\\/");
+            return slash == std::wstring::npos ? std::wstring() : file.substr(0, slash);
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+bool FileExists(const std::wstring& path) noexcept {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    return GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) != 0 &&
+           !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void ShellOpen(HWND owner, const std::wstring& target, const std::wstring& folder) noexcept {
+    ShellExecuteW(owner, nullptr, target.c_str(), nullptr, folder.empty() ? nullptr : folder.c_str(), SW_SHOWNORMAL);
+}
+
+void CenterWindow(HWND window) {
+    RECT r;
+    if (!GetWindowRect(window, &r))
+        throw Error(static_cast<std::int32_t>(HRESULT_FROM_WIN32(GetLastError())), "the window has no size");
+    const double width = r.right - r.left, height = r.bottom - r.top;
+    const double x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2.0;
+    const double y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2.0;
+    if (!SetWindowPos(window, nullptr, static_cast<int>(x), static_cast<int>(y), 0, 0,
+                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE))
+        throw Error(static_cast<std::int32_t>(HRESULT_FROM_WIN32(GetLastError())), "the window cannot be moved");
+}
+
+int ScreenDpi() noexcept {
+    HDC screen = GetDC(nullptr);
+    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
+    if (screen) ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : 96;
+}
+
+UniqueHfont MakeFont(const wchar_t* face, int hundredthsOfPoint, bool bold, bool underline) {
+    LOGFONTW lf{};
+    lf.lfHeight = -MulDiv(hundredthsOfPoint, ScreenDpi(), 7200);
+    lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+    lf.lfUnderline = underline ? TRUE : FALSE;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lf.lfQuality = CLEARTYPE_QUALITY;
+    lstrcpynW(lf.lfFaceName, face, LF_FACESIZE);
+    return UniqueHfont(CreateFontIndirectW(&lf));
+}
+
+bool WindowLook::ApplySkin(const std::wstring& folder) {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\" + Utf8ToWide(kSkinFile)).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return false;  // no skin: the design colours stay
+    FindClose(search);
+    colour_ = GetSysColor(COLOR_BTNFACE);
+    brush_.reset();
+    return true;
+}
+
+HBRUSH WindowLook::brush() {
+    if (!brush_) brush_.reset(CreateSolidBrush(colour_));
+    return brush_.get();
+}
+
+void WindowPointer::Load(const std::wstring& folder) {
+    const std::wstring file = folder + L"\\" + Utf8ToWide(kPointerFile);
+    if (!FileExists(file)) return;
+    HCURSOR cursor = LoadCursorFromFileW(file.c_str());
+    if (!cursor)
+        throw Error(static_cast<std::int32_t>(HRESULT_FROM_WIN32(GetLastError())),
+                    "the pointer file " + std::string(kPointerFile) + " cannot be read");
+    custom_.reset(cursor);
+}
+
+HCURSOR WindowPointer::Cursor() const noexcept {
+    switch (kind) {
+    case PointerKind::Hourglass: return LoadCursorW(nullptr, IDC_WAIT);
+    case PointerKind::Custom: return custom_ ? custom_.get() : LoadCursorW(nullptr, IDC_HAND);
+    default: return LoadCursorW(nullptr, IDC_ARROW);
+    }
+}
+
+void ShowErrorReport(HWND owner, const std::string& text) noexcept {
+    try {
+        MessageBoxW(owner, Utf8ToWide(text).c_str(), Utf8ToWide(kErrorReportTitle).c_str(),
+                    MB_OK | MB_ICONEXCLAMATION);
+    } catch (...) {
+    }
+}
+
+}  // namespace kestrel

@@ -1,0 +1,71 @@
+// What both programs' windows share: their folder, the optional skin and hand pointer files,
+// the shell, centring, fonts at the screen's DPI, and the error report box.
+#pragma once
+
+#include "layout.h"
+#include "pointer_rule.h"
+#include "win_handles.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace kestrel {
+
+// The module this code is linked into (the add-in's DLL inside Access, or the program).
+HMODULE ThisModule() noexcept;
+// The folder of a module's file, without a trailing separator.
+std::wstring ModuleFolder(HMODULE module);
+
+// True when the file's last change time can be read: false for a missing file or folder or a
+// bad name. Never fails.
+bool FileExists(const std::wstring& path) noexcept;
+
+// Asks the shell to open a program name ("MSACCESS") or a web address, with the default verb,
+// the given working folder and the normal show state. Failure is silent.
+void ShellOpen(HWND owner, const std::wstring& target, const std::wstring& folder) noexcept;
+
+// Puts the window in the middle of the screen without changing its size. Throws kestrel::Error.
+void CenterWindow(HWND window);
+
+int ScreenDpi() noexcept;
+inline int Px(int twips) { return TwipsToPixels(twips, ScreenDpi()); }
+
+// A font at the screen's DPI; the size in hundredths of a point (9 pt = 900, 11.25 pt = 1125).
+UniqueHfont MakeFont(const wchar_t* face, int hundredthsOfPoint, bool bold, bool underline = false);
+
+// The window's background: white as designed, or the button-face colour when the skin file
+// "x\o.cjs" is beside the program. Windows paint their background, frames, check boxes and
+// labels with it; push buttons, text boxes and shapes keep their own look.
+class WindowLook {
+public:
+    // Returns whether the skin file is there (and so the colour changed).
+    bool ApplySkin(const std::wstring& folder);
+    COLORREF colour() const noexcept { return colour_; }
+    HBRUSH brush();
+
+private:
+    COLORREF colour_ = RGB(255, 255, 255);
+    UniqueHbrush brush_;
+};
+
+// The window's pointer, by the hover rule: custom over clickable elements, default over the
+// background, the hourglass kept while it is up. The custom pointer is "HAND-M.CUR" from the
+// program's folder when it is there, else the system's hand.
+class WindowPointer {
+public:
+    // Loads the pointer file when it exists. Throws kestrel::Error when it exists but is no cursor.
+    void Load(const std::wstring& folder);
+    bool HasFile() const noexcept { return static_cast<bool>(custom_); }
+    HCURSOR Cursor() const noexcept;
+
+    PointerKind kind = PointerKind::Default;
+
+private:
+    UniqueHcursor custom_;
+};
+
+// The "Application Error" box: exclamation icon, OK only.
+void ShowErrorReport(HWND owner, const std::string& text) noexcept;
+
+}  // namespace kestrel

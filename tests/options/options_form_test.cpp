@@ -294,14 +294,10 @@ using Status = ProcessResult::Status;
 INSTANTIATE_TEST_SUITE_P(
     Outcomes, FailingRegsvr32,
     ::testing::Values(
-        Failure{true, {Status::Finished, 3, ""}, "regsvr32 could not register Pellwyn.dll: exit code 3 (the file could not be loaded)"},
         Failure{true, {Status::Finished, 5, ""},
                 "regsvr32 could not register Pellwyn.dll: exit code 5 (its DllRegisterServer function failed)"},
         Failure{false, {Status::Finished, 4, ""},
                 "regsvr32 could not unregister Pellwyn.dll: exit code 4 (the file has no DllUnregisterServer entry point)"},
-        Failure{true, {Status::Finished, 1, ""}, "regsvr32 could not register Pellwyn.dll: exit code 1 (invalid arguments)"},
-        Failure{true, {Status::Finished, 2, ""},
-                "regsvr32 could not register Pellwyn.dll: exit code 2 (OLE could not be initialised)"},
         Failure{true, {Status::Finished, 0xC0000005u, ""}, "regsvr32 could not register Pellwyn.dll: exit code 3221225477"},
         Failure{true, {Status::NotStarted, 0, "The system cannot find the file specified."},
                 "regsvr32 could not be started to register Pellwyn.dll: The system cannot find the file specified."},

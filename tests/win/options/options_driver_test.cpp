@@ -454,18 +454,6 @@ TEST_F(OptionsWindow, OkStoresAllEightRegistersBeforeStartingAccessOnce) {
     EXPECT_EQ(Starts(L"regsvr32.exe"), 0u);  // the planted one
 }
 
-TEST_F(OptionsWindow, OkStoresHideTabsAsZeroWhenNoTabBoxChecksIt) {
-    StoreSetting(L"Home", L"1");
-    StoreSetting(L"Hide built-in Tabs", L"1");
-    Menuvane app;
-    ASSERT_NE(app.Main(), nullptr);
-    EXPECT_EQ(app.Boxes(), (States{1, 0, 1, 1, 0, 0, 0, 0}));
-    app.Press(L"OK");
-    EXPECT_EQ(app.Ended(), 0u);
-    EXPECT_EQ(StoredSettings(), Texts({L"1", L"0", L"1", L"1", L"0", L"0", L"0", L"0"}));
-    EXPECT_EQ(Starts(L"MSACCESS.exe"), 1u);
-}
-
 TEST_F(OptionsWindow, OkWithClassicClearStoresZerosUnregistersAndStillStartsAccess) {
     RunRegsvr32(L"/s \"" + kAppFolder + L"\\Pellwyn.dll\"");
     ASSERT_TRUE(ClassRegistered());

@@ -1,0 +1,107 @@
+#include "options_form.h"
+
+#include "error.h"
+#include "number_text.h"
+#include "product.h"
+
+namespace menuvane {
+namespace {
+
+// Basic's error 380, as a check box reports a value it cannot hold.
+constexpr std::int32_t kInvalidPropertyValue = static_cast<std::int32_t>(0x800A017CU);
+
+// Defaults when the window reads a setting; box 11 is never read.
+int WindowDefault(int box) { return box == kClassicBox || box == kLeftBox || box == kAllBox ? 1 : 0; }
+
+// The hourglass while a step runs, the ordinary pointer again afterwards, even when it throws.
+class Hourglass {
+public:
+    explicit Hourglass(FormWindow& window) : window_(window) { window_.SetPointer(kestrel::PointerKind::Hourglass); }
+    ~Hourglass() {
+        try {
+            window_.SetPointer(kestrel::PointerKind::Default);
+        } catch (...) {
+        }
+    }
+    Hourglass(const Hourglass&) = delete;
+    Hourglass& operator=(const Hourglass&) = delete;
+
+private:
+    FormWindow& window_;
+};
+
+void StoreAndRegister(Form& form, const Boxes& boxes) {
+    for (const BoxSetting& s : kBoxSettings)
+        kestrel::RunStep(form.report, kClickLocation, SettingStep(s.box),
+                         [&] { form.settings.Put(s.key.name, std::to_string(boxes[s.box])); });
+    // Step 116: a grayed box 0 is not clear, so it registers.
+    const bool on = boxes[kClassicBox] != kClear;
+    kestrel::RunStep(form.report, kClickLocation, on ? 118 : 120, [&] {
+        Hourglass busy(form.window);
+        if (on)
+            RegisterAddIn(form.addin, form.folder);
+        else
+            UnregisterAddIn(form.addin, form.folder);
+    });
+    kestrel::RunStep(form.report, kClickLocation, 122, [&] { form.window.ShellOpen(kAccessShellName); });
+    kestrel::RunStep(form.report, kClickLocation, 124, [&] { form.window.Close(); });
+}
+
+}  // namespace
+
+int SettingStep(int box) {
+    switch (box) {
+    case kClassicBox: return 104;
+    case kLeftBox: return 106;
+    case kAllBox: return 108;
+    default: return 114;
+    }
+}
+
+std::string HelpText() {
+    return "Questions? Please contact Team Kestrelby at " + std::string(kestrel::kContactPage);
+}
+
+int ReadBoxState(kestrel::SettingsStore& settings, const kestrel::SettingKey& key, int missing) {
+    const std::optional<std::string> stored = settings.Get(key.name);
+    const kestrel::Int16Result r = kestrel::TextToInt16(stored ? *stored : std::to_string(missing));
+    if (r.status == kestrel::Conversion::NotANumber) throw kestrel::Error(kestrel::kTypeMismatch, "Type mismatch");
+    if (r.status == kestrel::Conversion::OutOfRange) throw kestrel::Error(kestrel::kOverflow, "Overflow");
+    if (r.value != kClear && r.value != kChecked && r.value != kGrayed)
+        throw kestrel::Error(kInvalidPropertyValue, "Invalid property value");
+    return r.value;
+}
+
+void FormInitialize(Form& form, Boxes& boxes) {
+    kestrel::RunStep(form.report, kInitializeLocation, 100, [&] { form.window.ApplySkin(); });
+    kestrel::RunStep(form.report, kInitializeLocation, 102, [&] {
+        form.window.SetCaption(kestrel::kProductPhrase);
+        form.window.SetIcon();
+    });
+    for (const BoxSetting& s : kBoxSettings) {
+        if (s.box == kHideTabsBox) continue;  // its state comes from the tab boxes' rules
+        // A value that cannot be read leaves the box as it was.
+        kestrel::RunStep(form.report, kInitializeLocation, SettingStep(s.box),
+                         [&] { boxes.Set(s.box, ReadBoxState(form.settings, s.key, WindowDefault(s.box))); });
+    }
+}
+
+void FormLoad(Form& form) {
+    kestrel::RunStep(form.report, kLoadLocation, 100, [&] { form.window.SetCaption(kestrel::kProductPhrase); });
+    kestrel::RunStep(form.report, kLoadLocation, 104, [&] { form.window.Centre(); });
+    kestrel::RunStep(form.report, kLoadLocation, 108, [&] { form.window.LoadPointer(); });
+}
+
+void PushButtonClick(Form& form, const Boxes& boxes, int index) {
+    switch (index) {
+    case kHelpButton:
+        kestrel::RunStep(form.report, kClickLocation, 102,
+                         [&] { form.window.ShowMessage(kestrel::kProductPhrase, HelpText()); });
+        break;
+    case kOkButton: StoreAndRegister(form, boxes); break;
+    case kCancelButton: kestrel::RunStep(form.report, kClickLocation, 126, [&] { form.window.Close(); }); break;
+    default: break;
+    }
+}
+
+}  // namespace menuvane

@@ -1,0 +1,353 @@
+// Menuvane.exe: the options window. It lays out the controls, copies the boxes to the screen
+// and back, and carries out what the procedures of options_form.cpp ask for; every decision is
+// made there.
+#include "error.h"
+#include "options_form.h"
+#include "product.h"
+#include "register_win.h"
+#include "resource.h"
+#include "settings_win.h"
+#include "win_handles.h"
+#include "win_text.h"
+#include "window_helpers_win.h"
+
+#include <windows.h>
+#include <commctrl.h>
+#include <uxtheme.h>
+
+#include <iterator>
+
+namespace menuvane {
+namespace {
+
+using kestrel::Px;
+using kestrel::TwipsRect;
+
+constexpr wchar_t kWindowClass[] = L"Menuvane.Options";
+
+// Control ids. The buttons keep clear of IDOK and IDCANCEL, which the dialog keys send: Enter
+// in the hidden text box must not press OK.
+constexpr int kFirstBoxId = 100;      // box i is 100 + i
+constexpr int kFirstButtonId = 2200;  // button i (Help, OK, Cancel) is 2200 + i
+constexpr int kText1Id = 300;
+constexpr int kFrameId = 301;
+constexpr int kShape1Id = 302;
+
+constexpr int BoxId(int box) { return kFirstBoxId + box; }
+constexpr int ButtonId(int button) { return kFirstButtonId + button; }
+
+constexpr int kClientWidth = 8040, kClientHeight = 4230;  // twips
+constexpr TwipsRect kFrame{120, 590, 7800, 3015};
+
+enum class Kind { TextBox, PushButton, CheckBox, Shape, Frame };
+
+struct Control {
+    Kind kind;
+    int id;
+    const wchar_t* caption;
+    TwipsRect where;  // check boxes and the rectangle: within the frame
+};
+
+// In tab order: the focus moves in the order the controls are created. That is also the
+// z-order, top first: the boxes lie above the rectangle, and both above the frame.
+constexpr Control kControls[] = {
+    {Kind::TextBox, kText1Id, L"Text1", {960, 4660, 975, 525}},  // below the visible area
+    {Kind::PushButton, ButtonId(kHelpButton), L"Help", {120, 120, 7800, 405}},
+    {Kind::CheckBox, BoxId(0), L"Show Classic Menu and Toolbars in MS Access 2007", {240, 240, 5295, 375}},
+    {Kind::CheckBox, BoxId(1), L"Show menu tabs on the left of home tab", {600, 600, 3975, 375}},
+    {Kind::CheckBox, BoxId(2), L"Show all items in main menu", {600, 960, 3375, 375}},
+    {Kind::CheckBox, BoxId(11), L"Hide built-in tabs", {600, 1560, 1815, 375}},  // on the rectangle's top edge
+    {Kind::CheckBox, BoxId(3), L"Home", {840, 1920, 1095, 225}},
+    {Kind::CheckBox, BoxId(4), L"Create", {840, 2280, 975, 225}},
+    {Kind::CheckBox, BoxId(5), L"External Data", {2040, 1920, 1455, 225}},
+    {Kind::CheckBox, BoxId(6), L"Database Tools", {2040, 2280, 1815, 225}},
+    {Kind::Shape, kShape1Id, L"", {600, 1680, 3495, 1095}},  // frames the four tab boxes
+    {Kind::PushButton, ButtonId(kOkButton), L"OK", {120, 3720, 3840, 405}},
+    {Kind::Frame, kFrameId, L"Access Options", kFrame},
+    {Kind::PushButton, ButtonId(kCancelButton), L"Cancel", {4080, 3720, 3840, 405}},
+};
+
+RECT ToPixels(TwipsRect r, bool inFrame) {
+    const int left = r.left + (inFrame ? kFrame.left : 0), top = r.top + (inFrame ? kFrame.top : 0);
+    // Edges converted separately, so that neighbours meet where the twips say they do.
+    return RECT{Px(left), Px(top), Px(left + r.width), Px(top + r.height)};
+}
+
+[[noreturn]] void FailLastError(const char* what) {
+    throw kestrel::Error(static_cast<std::int32_t>(HRESULT_FROM_WIN32(GetLastError())), what);
+}
+
+using UniqueHicon = kestrel::Unique<HICON, &DestroyIcon>;
+
+class OptionsWindow final : public FormWindow {
+public:
+    explicit OptionsWindow(HINSTANCE instance)
+        : instance_(instance),
+          folder_(kestrel::ModuleFolder(nullptr)),
+          addin_([this] { PumpWhileBusy(); }) {}
+
+    bool Create();
+    void Open(int show);
+    int Run();
+
+    // FormWindow
+    void ApplySkin() override;
+    void SetCaption(std::string_view caption) override;
+    void SetIcon() override;
+    void Centre() override { kestrel::CenterWindow(hwnd_); }
+    void LoadPointer() override { pointer_.Load(folder_); }
+    void SetPointer(kestrel::PointerKind kind) override;
+    void ShowMessage(std::string_view title, std::string_view text) override;
+    void ShellOpen(std::string_view target) override;
+    void Close() override { DestroyWindow(hwnd_); }
+
+private:
+    static LRESULT CALLBACK Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void OnCommand(int id, int code);
+    bool OnSetCursor(HWND over, int hitTest);
+    void ShowBoxes();
+    void Report(const std::string& text);
+    Form MakeForm();
+    void PumpWhileBusy();
+    bool Owns(HWND hwnd) const { return hwnd == hwnd_ || (hwnd && GetParent(hwnd) == hwnd_); }
+
+    HINSTANCE instance_;
+    std::wstring folder_;
+    HWND hwnd_ = nullptr;
+    HWND lastFocus_ = nullptr;
+    bool busy_ = false;  // a button's sequence is running: clicks and closing wait for it
+    Boxes boxes_;
+    kestrel::RegistrySettings settings_;
+    WindowsAddinSystem addin_;
+    kestrel::WindowLook look_;
+    kestrel::WindowPointer pointer_;
+    kestrel::UniqueHfont boxFont_, buttonFont_;
+    UniqueHicon bigIcon_, smallIcon_;
+};
+
+bool OptionsWindow::Create() {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = &OptionsWindow::Procedure;
+    wc.hInstance = instance_;
+    wc.hIcon = LoadIconW(instance_, MAKEINTRESOURCEW(IDI_MENUVANE));
+    wc.lpszClassName = kWindowClass;
+    if (!RegisterClassExW(&wc)) return false;
+
+    // No WS_CLIPCHILDREN: the frame and the rectangle are transparent, the window's own
+    // background shows through them.
+    constexpr DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+    RECT frame{0, 0, Px(kClientWidth), Px(kClientHeight)};
+    AdjustWindowRectEx(&frame, style, FALSE, 0);
+    hwnd_ = CreateWindowExW(0, kWindowClass, L"", style, CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
+                            frame.bottom - frame.top, nullptr, nullptr, instance_, this);
+    if (!hwnd_) return false;
+
+    boxFont_ = kestrel::MakeFont(L"Arial", 900, true);
+    buttonFont_ = kestrel::MakeFont(L"Arial", 1125, true);
+    for (const Control& c : kControls) {
+        const wchar_t* windowClass = c.kind == Kind::TextBox ? L"EDIT" : c.kind == Kind::Shape ? L"STATIC" : L"BUTTON";
+        DWORD controlStyle = WS_CHILD | WS_VISIBLE;
+        DWORD exStyle = 0;
+        switch (c.kind) {
+        case Kind::TextBox:
+            controlStyle |= WS_TABSTOP | ES_AUTOHSCROLL;
+            exStyle = WS_EX_CLIENTEDGE;
+            break;
+        case Kind::PushButton: controlStyle |= WS_TABSTOP | BS_PUSHBUTTON; break;
+        // A three-state box that does not toggle itself: the rules decide every state.
+        case Kind::CheckBox: controlStyle |= WS_TABSTOP | BS_3STATE; break;
+        // Clipped by what lies above them, so neither paints over a box: box 11 covers the
+        // rectangle's top edge like a group title.
+        case Kind::Shape: controlStyle |= SS_BLACKFRAME | WS_CLIPSIBLINGS; break;
+        case Kind::Frame: controlStyle |= BS_GROUPBOX | WS_CLIPSIBLINGS; break;
+        }
+        const RECT r = ToPixels(c.where, c.kind == Kind::CheckBox || c.kind == Kind::Shape);
+        HWND control = CreateWindowExW(exStyle, windowClass, c.caption, controlStyle, r.left, r.top, r.right - r.left,
+                                       r.bottom - r.top, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)),
+                                       instance_, nullptr);
+        if (!control) return false;
+        HFONT font = c.kind == Kind::PushButton ? buttonFont_.get() : boxFont_.get();
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        // Drawn without the visual style, which may bring a font of its own: the boxes and the
+        // frame keep Arial 9 pt bold and paint their background in the window's colour.
+        if (c.kind == Kind::CheckBox || c.kind == Kind::Frame) SetWindowTheme(control, L"", L"");
+    }
+    return true;
+}
+
+Form OptionsWindow::MakeForm() {
+    return Form{settings_, addin_, *this, [this](const std::string& text) { Report(text); },
+                kestrel::WideToUtf8(folder_)};
+}
+
+void OptionsWindow::Open(int show) {
+    Form form = MakeForm();
+    FormInitialize(form, boxes_);
+    ShowBoxes();
+    FormLoad(form);
+    ShowWindow(hwnd_, show);
+    UpdateWindow(hwnd_);
+    lastFocus_ = GetDlgItem(hwnd_, kText1Id);  // first in the tab order
+    SetFocus(lastFocus_);
+}
+
+int OptionsWindow::Run() {
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (IsWindow(hwnd_) && IsDialogMessageW(hwnd_, &msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}
+
+// While regsvr32 runs the window keeps painting; busy_ turns clicks and closing away.
+void OptionsWindow::PumpWhileBusy() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        if (IsWindow(hwnd_) && IsDialogMessageW(hwnd_, &msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+void OptionsWindow::ShowBoxes() {
+    for (const BoxSetting& s : kBoxSettings)
+        SendDlgItemMessageW(hwnd_, BoxId(s.box), BM_SETCHECK, static_cast<WPARAM>(boxes_[s.box]), 0);
+}
+
+void OptionsWindow::Report(const std::string& text) {
+    // Before the window shows, the report stands on its own rather than behind a hidden owner.
+    kestrel::ShowErrorReport(IsWindowVisible(hwnd_) ? hwnd_ : nullptr, text);
+}
+
+void OptionsWindow::ApplySkin() {
+    if (look_.ApplySkin(folder_)) InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+void OptionsWindow::SetCaption(std::string_view caption) {
+    if (!SetWindowTextW(hwnd_, kestrel::Utf8ToWide(caption).c_str())) FailLastError("the caption cannot be set");
+}
+
+void OptionsWindow::SetIcon() {
+    bigIcon_.reset(static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_MENUVANE), IMAGE_ICON,
+                                                 GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0)));
+    smallIcon_.reset(static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_MENUVANE), IMAGE_ICON,
+                                                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
+    if (!bigIcon_ || !smallIcon_) FailLastError("the program's icon cannot be loaded");
+    SendMessageW(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
+    SendMessageW(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+}
+
+void OptionsWindow::SetPointer(kestrel::PointerKind kind) {
+    pointer_.kind = kind;
+    POINT at;
+    if (GetCursorPos(&at) && Owns(WindowFromPoint(at))) SetCursor(pointer_.Cursor());
+}
+
+void OptionsWindow::ShowMessage(std::string_view title, std::string_view text) {
+    MessageBoxW(hwnd_, kestrel::Utf8ToWide(text).c_str(), kestrel::Utf8ToWide(title).c_str(), MB_OK);
+}
+
+void OptionsWindow::ShellOpen(std::string_view target) {
+    kestrel::ShellOpen(hwnd_, kestrel::Utf8ToWide(target), folder_);
+}
+
+void OptionsWindow::OnCommand(int id, int code) {
+    if (busy_ || code != BN_CLICKED) return;
+    if (id >= kFirstBoxId && id - kFirstBoxId <= 11 && IsBox(id - kFirstBoxId)) {
+        boxes_.Click(id - kFirstBoxId);
+        ShowBoxes();
+    } else if (id >= ButtonId(kHelpButton) && id <= ButtonId(kCancelButton)) {
+        busy_ = true;
+        Form form = MakeForm();
+        PushButtonClick(form, boxes_, id - kFirstButtonId);
+        busy_ = false;
+    }
+}
+
+// The hand over what acts on a click, the ordinary pointer over the background and the frame;
+// the hourglass stays while it is up.
+bool OptionsWindow::OnSetCursor(HWND over, int hitTest) {
+    if (hitTest != HTCLIENT) return false;
+    const int id = over == hwnd_ ? 0 : GetDlgCtrlID(over);
+    const bool clickable = (id >= kFirstBoxId && id <= BoxId(11)) || (id >= ButtonId(0) && id <= ButtonId(2));
+    if (clickable)
+        pointer_.kind = kestrel::OverClickable(pointer_.kind);
+    else if (over == hwnd_ || id == kFrameId || id == kShape1Id)
+        pointer_.kind = kestrel::OverBackground(pointer_.kind);
+    SetCursor(pointer_.Cursor());
+    return true;
+}
+
+LRESULT OptionsWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
+    case WM_SETCURSOR:
+        if (OnSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam))) return TRUE;
+        break;
+    case WM_ERASEBKGND: {
+        RECT client;
+        GetClientRect(hwnd_, &client);
+        FillRect(reinterpret_cast<HDC>(wParam), &client, look_.brush());
+        return 1;
+    }
+    case WM_CTLCOLORSTATIC:  // the frame and the check boxes
+        SetBkColor(reinterpret_cast<HDC>(wParam), look_.colour());
+        SetTextColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOWTEXT));
+        return reinterpret_cast<LRESULT>(look_.brush());
+    case WM_CTLCOLORBTN:  // around the push buttons
+        return reinterpret_cast<LRESULT>(look_.brush());
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            if (HWND focus = GetFocus(); focus && GetParent(focus) == hwnd_) lastFocus_ = focus;
+        } else if (lastFocus_) {
+            SetFocus(lastFocus_);
+            return 0;
+        }
+        break;
+    case WM_CLOSE:  // the close box: nothing is stored
+        if (!busy_) DestroyWindow(hwnd_);
+        return 0;
+    case WM_DESTROY: PostQuitMessage(0); return 0;  // closing the window ends the program
+    default: break;
+    }
+    return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+LRESULT CALLBACK OptionsWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<OptionsWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->hwnd_ = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<OptionsWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+    try {
+        return self->Handle(message, wParam, lParam);
+    } catch (...) {
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+}
+
+}  // namespace
+}  // namespace menuvane
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+    try {
+        const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
+        InitCommonControlsEx(&controls);
+        menuvane::OptionsWindow window(instance);
+        if (!window.Create()) return 1;
+        window.Open(show);
+        return window.Run();
+    } catch (...) {
+        return 1;
+    }
+}

@@ -1,0 +1,555 @@
+// Menuvane.exe driven through its window, the way a person uses it: it runs from a folder with a
+// blank in its name beside a stand-in Pellwyn.dll, "MSACCESS" is a stand-in found on the search
+// path, and a regsvr32.exe planted beside the program must never run. Each test starts the
+// program afresh on a clean registry, clicks with BM_CLICK, reads the boxes with BM_GETCHECK and
+// checks what it stored, registered and started.
+#include "standin.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace {
+
+const std::wstring kAppFolder = L"C:\\Program Files\\Menuvane Test";
+const std::wstring kAccessFolder = L"C:\\Access Stand-in";
+constexpr wchar_t kSettingsKey[] = L"Software\\VB and VBA Program Settings\\Kestrelby\\Menuvane";
+constexpr wchar_t kMainClass[] = L"Menuvane.Options";
+constexpr wchar_t kDialogClass[] = L"#32770";
+constexpr DWORD kPatience = 20000;  // ms to wait for a window or for the program to end
+
+// The boxes by caption, in the order 0, 1, 2, 3, 4, 5, 6, 11.
+const std::array<const wchar_t*, 8> kBoxCaptions = {
+    L"Show Classic Menu and Toolbars in MS Access 2007", L"Show menu tabs on the left of home tab",
+    L"Show all items in main menu", L"Home", L"Create", L"External Data", L"Database Tools", L"Hide built-in tabs"};
+const std::array<const wchar_t*, 8> kKeys = {L"Classic", L"Left", L"All", L"Home", L"Create", L"External Data",
+                                             L"Database Tools", L"Hide built-in Tabs"};
+using States = std::array<int, 8>;
+
+std::wstring Widen(const char* s) {
+    std::wstring w;
+    for (; *s; ++s) w += static_cast<wchar_t>(*s == '/' ? '\\' : *s);
+    return w;
+}
+std::wstring FromBuild(const char* unixPath) { return L"Z:" + Widen(unixPath); }
+
+// Asked of the window itself: GetWindowText would not ask another process's edit control.
+std::wstring TextOf(HWND hwnd) {
+    wchar_t text[512];
+    const LRESULT n = SendMessageW(hwnd, WM_GETTEXT, 512, reinterpret_cast<LPARAM>(text));
+    return std::wstring(text, static_cast<std::size_t>(n));
+}
+
+std::wstring ClassOf(HWND hwnd) {
+    wchar_t name[64];
+    return std::wstring(name, static_cast<std::size_t>(GetClassNameW(hwnd, name, 64)));
+}
+
+std::string Narrow(const std::wstring& w) {
+    std::string s;
+    for (const wchar_t c : w) s += c < 128 ? static_cast<char>(c) : '?';
+    return s;
+}
+
+// --- the registry ---------------------------------------------------------------------------
+
+std::wstring Setting(const wchar_t* name) {
+    wchar_t value[64];
+    DWORD size = sizeof value;
+    if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey, name, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS)
+        return L"(missing)";
+    return value;
+}
+
+void StoreSetting(const wchar_t* name, const std::wstring& text) {
+    HKEY key;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                   static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
+}
+
+std::vector<std::wstring> StoredSettings() {
+    std::vector<std::wstring> values;
+    for (const wchar_t* key : kKeys) values.push_back(Setting(key));
+    return values;
+}
+
+std::vector<std::wstring> Texts(std::initializer_list<const wchar_t*> texts) { return {texts.begin(), texts.end()}; }
+
+bool KeyExists(HKEY root, const std::wstring& path) {
+    HKEY key;
+    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
+
+DWORD Dword(HKEY root, const std::wstring& path, const std::wstring& name, DWORD missing = 0xDEADBEEF) {
+    DWORD value = 0, size = sizeof value;
+    if (RegGetValueW(root, path.c_str(), name.c_str(), RRF_RT_REG_DWORD, nullptr, &value, &size) != ERROR_SUCCESS)
+        return missing;
+    return value;
+}
+
+std::wstring Text(HKEY root, const std::wstring& path, const wchar_t* name) {
+    wchar_t value[MAX_PATH];
+    DWORD size = sizeof value;
+    if (RegGetValueW(root, path.c_str(), name, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS) return L"(missing)";
+    return value;
+}
+
+bool ClassRegistered() {
+    return Text(HKEY_CLASSES_ROOT, L"Kavrel.Connect\\CLSID", nullptr) == standin::kClsid &&
+           Text(HKEY_CLASSES_ROOT, std::wstring(L"CLSID\\") + standin::kClsid + L"\\InprocServer32", nullptr) ==
+               kAppFolder + L"\\Pellwyn.dll";
+}
+
+bool AddinKeyExists() { return KeyExists(HKEY_CURRENT_USER, standin::kAddinKey); }
+DWORD LoadBehavior() { return Dword(HKEY_CURRENT_USER, standin::kAddinKey, L"LoadBehavior"); }
+
+// --- processes ------------------------------------------------------------------------------
+
+bool AnyRunning(const wchar_t* exeName) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    bool found = false;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more && !found; more = Process32NextW(snapshot, &entry))
+        found = lstrcmpiW(entry.szExeFile, exeName) == 0;
+    CloseHandle(snapshot);
+    return found;
+}
+
+// How often a stand-in program ran, once every copy of it has finished.
+DWORD Starts(const wchar_t* exeName) {
+    for (DWORD waited = 0; AnyRunning(exeName) && waited < kPatience; waited += 50) Sleep(50);
+    return Dword(HKEY_CURRENT_USER, standin::kStartsKey, exeName, 0);
+}
+
+void RunRegsvr32(const std::wstring& arguments) {
+    wchar_t system[MAX_PATH];
+    GetSystemDirectoryW(system, MAX_PATH);
+    const std::wstring program = std::wstring(system) + L"\\regsvr32.exe";
+    std::wstring commandLine = L"\"" + program + L"\" " + arguments;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    ASSERT_TRUE(CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &startup, &started));
+    WaitForSingleObject(started.hProcess, kPatience);
+    DWORD code = 1;
+    GetExitCodeProcess(started.hProcess, &code);
+    CloseHandle(started.hProcess);
+    CloseHandle(started.hThread);
+    ASSERT_EQ(code, 0u) << "regsvr32 " << Narrow(arguments);
+}
+
+void CopyInto(const std::wstring& from, const std::wstring& folder, const wchar_t* name) {
+    CreateDirectoryW(folder.c_str(), nullptr);
+    ASSERT_TRUE(CopyFileW(from.c_str(), (folder + L"\\" + name).c_str(), FALSE)) << Narrow(from);
+}
+
+void Touch(const wchar_t* name) {
+    const HANDLE file = CreateFileW((kAppFolder + L"\\" + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    CloseHandle(file);
+}
+
+class Installed : public ::testing::Environment {
+public:
+    void SetUp() override {
+        CopyInto(FromBuild(MENUVANE_EXE), kAppFolder, L"Menuvane.exe");
+        CopyInto(FromBuild(STANDIN_DLL), kAppFolder, L"Pellwyn.dll");
+        CopyInto(FromBuild(STANDIN_ACCESS), kAccessFolder, L"MSACCESS.exe");
+        // A regsvr32.exe beside the program must never be the one that runs.
+        CopyInto(FromBuild(STANDIN_ACCESS), kAppFolder, L"regsvr32.exe");
+        // The shell finds "MSACCESS" on the search path, which the options program inherits.
+        wchar_t path[8192];
+        const DWORD n = GetEnvironmentVariableW(L"PATH", path, 8192);
+        SetEnvironmentVariableW(L"PATH", (kAccessFolder + L";" + std::wstring(path, n)).c_str());
+    }
+};
+
+// --- the program and its windows ------------------------------------------------------------
+
+struct Found {
+    DWORD pid;
+    const wchar_t* className;
+    const wchar_t* title;  // nullptr: any
+    HWND hwnd;
+};
+
+BOOL CALLBACK Match(HWND hwnd, LPARAM lParam) {
+    auto* f = reinterpret_cast<Found*>(lParam);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid != f->pid || !IsWindowVisible(hwnd) || ClassOf(hwnd) != f->className) return TRUE;
+    if (f->title && TextOf(hwnd) != f->title) return TRUE;
+    f->hwnd = hwnd;
+    return FALSE;
+}
+
+class Menuvane {
+public:
+    Menuvane() {
+        const std::wstring program = kAppFolder + L"\\Menuvane.exe";
+        std::wstring commandLine = L"\"" + program + L"\"";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        // Started elsewhere than its folder: Access must start in the program's folder all the same,
+        // and "MSACCESS" can only be found through the search path.
+        ok_ = CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, L"C:\\",
+                             &startup, &process_);
+        if (!ok_) error_ = GetLastError();
+    }
+    ~Menuvane() {
+        if (!ok_) return;
+        if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(process_.hProcess, 99);
+        CloseHandle(process_.hProcess);
+        CloseHandle(process_.hThread);
+    }
+    Menuvane(const Menuvane&) = delete;
+    Menuvane& operator=(const Menuvane&) = delete;
+
+    bool started() const { return ok_; }
+    DWORD error() const { return error_; }
+
+    // A visible top-level window of the program; nullptr when none came in time.
+    HWND Wait(const wchar_t* className, const wchar_t* title = nullptr) const {
+        for (DWORD waited = 0; waited < kPatience; waited += 50) {
+            Found f{process_.dwProcessId, className, title, nullptr};
+            EnumWindows(&Match, reinterpret_cast<LPARAM>(&f));
+            if (f.hwnd) return f.hwnd;
+            Sleep(50);
+        }
+        return nullptr;
+    }
+    HWND Main() {
+        if (!main_) main_ = Wait(kMainClass);
+        return main_;
+    }
+    HWND Control(const wchar_t* caption) { return FindWindowExW(Main(), nullptr, nullptr, caption); }
+
+    void Click(const wchar_t* caption) {
+        HWND box = Control(caption);
+        ASSERT_NE(box, nullptr) << Narrow(caption);
+        SendMessageW(box, BM_CLICK, 0, 0);
+    }
+    // Posted: the button's work may show a box of its own, which the test then answers.
+    void Press(const wchar_t* caption) {
+        HWND button = Control(caption);
+        ASSERT_NE(button, nullptr) << Narrow(caption);
+        PostMessageW(button, BM_CLICK, 0, 0);
+    }
+    States Boxes() {
+        States s{};
+        for (std::size_t i = 0; i < s.size(); ++i)
+            s[i] = static_cast<int>(SendMessageW(Control(kBoxCaptions[i]), BM_GETCHECK, 0, 0));
+        return s;
+    }
+    // The program's exit code once it has ended by itself; 259 (still running) if it has not.
+    DWORD Ended() const {
+        WaitForSingleObject(process_.hProcess, kPatience);
+        DWORD code = 0;
+        GetExitCodeProcess(process_.hProcess, &code);
+        return code;
+    }
+
+private:
+    bool ok_ = false;
+    DWORD error_ = 0;
+    PROCESS_INFORMATION process_{};
+    HWND main_ = nullptr;
+};
+
+// A pixel of the window in twips from its client area's corner, once painting has settled on
+// the expected colour (or the last colour seen, when it does not in time).
+COLORREF PixelAt(HWND window, int xTwips, int yTwips, COLORREF expected) {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    COLORREF seen = CLR_INVALID;
+    for (DWORD waited = 0; waited < 3000 && seen != expected; waited += 50) {
+        if (waited) Sleep(50);
+        HDC dc = GetDC(window);
+        seen = GetPixel(dc, MulDiv(xTwips, dpi, 1440), MulDiv(yTwips, dpi, 1440));
+        ReleaseDC(window, dc);
+    }
+    return seen;
+}
+
+// The text of a message box, and its dismissal.
+std::wstring MessageText(HWND box) {
+    std::wstring longest;
+    for (HWND child = FindWindowExW(box, nullptr, L"Static", nullptr); child;
+         child = FindWindowExW(box, child, L"Static", nullptr))
+        if (TextOf(child).size() > longest.size()) longest = TextOf(child);
+    return longest;
+}
+
+void Dismiss(HWND box) { PostMessageW(box, WM_COMMAND, IDOK, 0); }
+
+const std::wstring kSupportLine = L"Please email screenshot of this message to support@kestrelby.example";
+
+class OptionsWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\VB and VBA Program Settings\\Kestrelby");
+        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Office\\Access\\AddIns");
+        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Kestrelby Tests");
+        RegDeleteTreeW(HKEY_CLASSES_ROOT, (std::wstring(L"CLSID\\") + standin::kClsid).c_str());
+        RegDeleteTreeW(HKEY_CLASSES_ROOT, L"Kavrel.Connect");
+        for (const wchar_t* marker : {L"fail-register", L"fail-unregister", L"slow-register", L"HAND-M.CUR"})
+            DeleteFileW((kAppFolder + L"\\" + marker).c_str());
+        DeleteFileW((kAppFolder + L"\\x\\o.cjs").c_str());
+        RemoveDirectoryW((kAppFolder + L"\\x").c_str());
+    }
+};
+
+//                                       0  1  2  3  4  5  6  11
+constexpr States kFirstRun            = {1, 1, 1, 0, 0, 0, 0, 0};
+constexpr States kAllClear            = {0, 0, 0, 0, 0, 0, 0, 0};
+
+TEST_F(OptionsWindow, OpensCentredWithEveryControlInPlaceAndTheFirstRunChoices) {
+    Menuvane app;
+    ASSERT_TRUE(app.started()) << "CreateProcess: error " << app.error();
+    HWND main = app.Main();
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(TextOf(main), L"Menuvane");
+    EXPECT_EQ(app.Boxes(), kFirstRun);
+
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    const auto px = [dpi](int twips) { return MulDiv(twips, dpi, 1440); };
+    RECT client;
+    GetClientRect(main, &client);
+    EXPECT_EQ(client.right, px(8040));
+    EXPECT_EQ(client.bottom, px(4230));
+    RECT outer;
+    GetWindowRect(main, &outer);
+    EXPECT_NEAR((outer.left + outer.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1);
+    EXPECT_NEAR((outer.top + outer.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 1);
+
+    // Wine hands neither fonts nor icons to another process, so those show in the screenshot.
+    struct Place {
+        const wchar_t* caption;
+        int left, top, width, height;  // twips, in the window's client area
+    };
+    const Place places[] = {
+        {L"Help", 120, 120, 7800, 405},
+        {L"Access Options", 120, 590, 7800, 3015},
+        {kBoxCaptions[0], 120 + 240, 590 + 240, 5295, 375},
+        {kBoxCaptions[1], 120 + 600, 590 + 600, 3975, 375},
+        {kBoxCaptions[2], 120 + 600, 590 + 960, 3375, 375},
+        {kBoxCaptions[7], 120 + 600, 590 + 1560, 1815, 375},
+        {L"Home", 120 + 840, 590 + 1920, 1095, 225},
+        {L"External Data", 120 + 2040, 590 + 1920, 1455, 225},
+        {L"Create", 120 + 840, 590 + 2280, 975, 225},
+        {L"Database Tools", 120 + 2040, 590 + 2280, 1815, 225},
+        {L"OK", 120, 3720, 3840, 405},
+        {L"Cancel", 4080, 3720, 3840, 405},
+        {nullptr, 960, 4660, 975, 525},  // Text1
+    };
+    HWND text1 = FindWindowExW(main, nullptr, L"Edit", nullptr);
+    ASSERT_NE(text1, nullptr);
+    EXPECT_EQ(TextOf(text1), L"Text1");
+    for (const Place& p : places) {
+        SCOPED_TRACE(p.caption ? Narrow(p.caption) : "Text1");
+        HWND control = p.caption ? app.Control(p.caption) : text1;
+        ASSERT_NE(control, nullptr);
+        RECT r;
+        GetWindowRect(control, &r);
+        MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&r), 2);
+        EXPECT_NEAR(r.left, px(p.left), 1);
+        EXPECT_NEAR(r.top, px(p.top), 1);
+        EXPECT_NEAR(r.right - r.left, px(p.width), 1);
+        EXPECT_NEAR(r.bottom - r.top, px(p.height), 1);
+        if (!p.caption) {
+            EXPECT_GE(r.top, client.bottom);  // out of sight
+        }
+    }
+
+    // The tab order, starting from the hidden text box, which has the focus at first.
+    GUITHREADINFO gui{};
+    gui.cbSize = sizeof gui;
+    std::vector<std::wstring> order;
+    HWND at = text1;
+    EXPECT_EQ(GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &gui) ? gui.hwndFocus : nullptr, text1);
+    for (int i = 0; i < 12; ++i) {
+        at = GetNextDlgTabItem(main, at, FALSE);
+        order.push_back(TextOf(at));
+    }
+    EXPECT_EQ(order, (std::vector<std::wstring>{L"Help", kBoxCaptions[0], kBoxCaptions[1], kBoxCaptions[2],
+                                                kBoxCaptions[7], L"Home", L"Create", L"External Data",
+                                                L"Database Tools", L"OK", L"Cancel", L"Text1"}));
+
+    // The background is white where the window shows through, outside and inside the frame.
+    EXPECT_EQ(PixelAt(main, 60, 560, RGB(255, 255, 255)), RGB(255, 255, 255));
+    EXPECT_EQ(PixelAt(main, 7000, 2000, RGB(255, 255, 255)), RGB(255, 255, 255));
+
+    PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(app.Ended(), 0u);
+}
+
+TEST_F(OptionsWindow, ClicksFollowTheRulesAndTheCloseBoxStoresAndStartsNothing) {
+    Menuvane app;
+    ASSERT_NE(app.Main(), nullptr);
+    app.Click(kBoxCaptions[0]);
+    EXPECT_EQ(app.Boxes(), kAllClear);
+    app.Click(kBoxCaptions[0]);
+    EXPECT_EQ(app.Boxes(), kFirstRun);
+    app.Click(L"Home");
+    EXPECT_EQ(app.Boxes(), (States{1, 0, 1, 1, 0, 0, 0, 0}));
+    app.Click(kBoxCaptions[1]);
+    EXPECT_EQ(app.Boxes(), (States{1, 1, 1, 0, 0, 0, 0, 0}));
+    app.Click(kBoxCaptions[7]);
+    EXPECT_EQ(app.Boxes(), (States{1, 0, 1, 1, 1, 1, 1, 1}));
+    app.Click(kBoxCaptions[7]);
+    EXPECT_EQ(app.Boxes(), (States{1, 0, 1, 0, 0, 0, 0, 0}));
+    app.Click(L"External Data");
+    EXPECT_EQ(app.Boxes(), (States{1, 0, 1, 0, 0, 1, 0, 1}));
+    app.Click(kBoxCaptions[7]);  // unchecking 11 clears External Data again
+    app.Click(kBoxCaptions[7]);  // with all four clear, checking it checks them
+    EXPECT_EQ(app.Boxes(), (States{1, 0, 1, 1, 1, 1, 1, 1}));
+
+    // Help: a box titled with the program's name, and the window carries on.
+    app.Press(L"Help");
+    HWND help = app.Wait(kDialogClass, L"Menuvane");
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(MessageText(help), L"Questions? Please contact Team Kestrelby at https://www.kestrelby.example/contact");
+    Dismiss(help);
+
+    PostMessageW(app.Main(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(app.Ended(), 0u);
+    EXPECT_EQ(StoredSettings(), std::vector<std::wstring>(8, L"(missing)"));
+    EXPECT_FALSE(AddinKeyExists());
+    EXPECT_EQ(Starts(L"MSACCESS.exe"), 0u);
+}
+
+TEST_F(OptionsWindow, OkStoresAllEightRegistersBeforeStartingAccessOnce) {
+    StoreSetting(L"Home", L"1");
+    StoreSetting(L"Hide built-in Tabs", L"1");
+    Touch(L"slow-register");  // registering takes a while: Access must still find it done
+    Menuvane app;
+    ASSERT_NE(app.Main(), nullptr);
+    EXPECT_EQ(app.Boxes(), (States{1, 0, 1, 1, 0, 0, 0, 0}));
+    app.Click(L"Database Tools");
+    app.Press(L"OK");
+    EXPECT_EQ(app.Ended(), 0u);
+    EXPECT_EQ(StoredSettings(), Texts({L"1", L"0", L"1", L"1", L"0", L"0", L"1", L"1"}));
+    EXPECT_TRUE(ClassRegistered());
+    EXPECT_EQ(LoadBehavior(), 3u);
+    EXPECT_EQ(Text(HKEY_CURRENT_USER, standin::kAddinKey, L"FriendlyName"), L"Menuvane");
+    EXPECT_EQ(Starts(L"MSACCESS.exe"), 1u);
+    EXPECT_EQ(Dword(HKEY_CURRENT_USER, standin::kStartsKey, L"MSACCESS.exe LoadBehavior"), 3u);
+    EXPECT_EQ(Text(HKEY_CURRENT_USER, standin::kStartsKey, L"MSACCESS.exe folder"), kAppFolder);
+    EXPECT_EQ(Starts(L"regsvr32.exe"), 0u);  // the planted one
+}
+
+TEST_F(OptionsWindow, OkWithClassicClearStoresZerosUnregistersAndStillStartsAccess) {
+    RunRegsvr32(L"/s \"" + kAppFolder + L"\\Pellwyn.dll\"");
+    ASSERT_TRUE(ClassRegistered());
+    ASSERT_EQ(LoadBehavior(), 3u);
+    Menuvane app;
+    ASSERT_NE(app.Main(), nullptr);
+    app.Click(kBoxCaptions[0]);
+    app.Press(L"OK");
+    EXPECT_EQ(app.Ended(), 0u);
+    EXPECT_EQ(StoredSettings(), std::vector<std::wstring>(8, L"0"));
+    EXPECT_FALSE(ClassRegistered());
+    EXPECT_FALSE(AddinKeyExists());
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, L"Software\\Microsoft\\Office\\Access\\AddIns"));
+    EXPECT_EQ(Starts(L"MSACCESS.exe"), 1u);
+    EXPECT_EQ(Dword(HKEY_CURRENT_USER, standin::kStartsKey, L"MSACCESS.exe LoadBehavior"), 0xFFFFFFFFu);
+}
+
+TEST_F(OptionsWindow, CancelStoresRegistersAndStartsNothing) {
+    StoreSetting(L"Classic", L"0");
+    Menuvane app;
+    ASSERT_NE(app.Main(), nullptr);
+    EXPECT_EQ(app.Boxes(), kFirstRun);  // box 0 read as clear, then Left's rule checks it again
+    app.Click(L"Create");
+    app.Press(L"Cancel");
+    EXPECT_EQ(app.Ended(), 0u);
+    EXPECT_EQ(StoredSettings(), Texts({L"0", L"(missing)", L"(missing)", L"(missing)", L"(missing)", L"(missing)",
+                                       L"(missing)", L"(missing)"}));
+    EXPECT_FALSE(ClassRegistered());
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, L"Software\\Microsoft\\Office\\Access\\AddIns"));
+    EXPECT_EQ(Starts(L"MSACCESS.exe"), 0u);
+}
+
+TEST_F(OptionsWindow, MalformedSettingsAndPointerFileAreReportedAndTheWindowStillOpens) {
+    StoreSetting(L"Left", L"0");
+    StoreSetting(L"All", L"0");
+    StoreSetting(L"Classic", L"yes");
+    StoreSetting(L"External Data", L"7");
+    Touch(L"HAND-M.CUR");  // empty: not a cursor
+    Menuvane app;
+    ASSERT_TRUE(app.started()) << "CreateProcess: error " << app.error();
+    const std::wstring reports[] = {
+        L"Type mismatch\r\nin Dunmarro2016/06/15.Form1.Form_Initialize at line 104\r\r" + kSupportLine,
+        L"Invalid property value\r\nin Dunmarro2016/06/15.Form1.Form_Initialize at line 114\r\r" + kSupportLine,
+        L"the pointer file HAND-M.CUR cannot be read\r\nin Dunmarro2016/06/15.Form1.Form_Load at line 108\r\r" +
+            kSupportLine,
+    };
+    for (const std::wstring& expected : reports) {
+        HWND box = app.Wait(kDialogClass, L"Application Error");
+        ASSERT_NE(box, nullptr) << Narrow(expected);
+        EXPECT_EQ(MessageText(box), expected);
+        Dismiss(box);
+        for (int i = 0; i < 100 && IsWindow(box); ++i) Sleep(20);
+    }
+    ASSERT_NE(app.Main(), nullptr);
+    EXPECT_EQ(app.Boxes(), kAllClear);  // every box kept its state, the rules had nothing to do
+    app.Press(L"Cancel");
+    EXPECT_EQ(app.Ended(), 0u);
+    EXPECT_EQ(Setting(L"Classic"), L"yes");
+}
+
+TEST_F(OptionsWindow, AFailingRegistrationIsReportedWithItsExitCodeAndAccessStillStarts) {
+    Touch(L"fail-register");
+    Menuvane app;
+    ASSERT_NE(app.Main(), nullptr);
+    app.Press(L"OK");
+    HWND box = app.Wait(kDialogClass, L"Application Error");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(MessageText(box),
+              L"regsvr32 could not register Pellwyn.dll: exit code 5 (its DllRegisterServer function failed)\r\n"
+              L"in Dunmarro2016/06/15.Form1.PushButton22_Click at line 118\r\r" + kSupportLine);
+    EXPECT_EQ(Starts(L"MSACCESS.exe"), 0u);  // Access comes after the report
+    Dismiss(box);
+    EXPECT_EQ(app.Ended(), 0u);
+    EXPECT_EQ(StoredSettings(), Texts({L"1", L"1", L"1", L"0", L"0", L"0", L"0", L"0"}));
+    EXPECT_FALSE(ClassRegistered());
+    EXPECT_TRUE(AddinKeyExists());  // the key step still ran, as without the failure
+    EXPECT_EQ(Starts(L"MSACCESS.exe"), 1u);
+}
+
+TEST_F(OptionsWindow, TheSkinFileGivesTheWindowTheButtonFaceColour) {
+    CreateDirectoryW((kAppFolder + L"\\x").c_str(), nullptr);
+    const HANDLE file = CreateFileW((kAppFolder + L"\\x\\o.cjs").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    CloseHandle(file);
+    Menuvane app;
+    HWND main = app.Main();
+    ASSERT_NE(main, nullptr);
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    ASSERT_NE(face, RGB(255, 255, 255));
+    EXPECT_EQ(PixelAt(main, 60, 560, face), face);
+    EXPECT_EQ(PixelAt(main, 7000, 2000, face), face);
+    PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(app.Ended(), 0u);
+}
+
+const ::testing::Environment* const kInstalled = ::testing::AddGlobalTestEnvironment(new Installed);
+
+}  // namespace

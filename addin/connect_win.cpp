@@ -172,7 +172,7 @@ HRESULT Connect::Dispatch(const ConnectMember& member, WORD flags, DISPPARAMS& p
     if (member.action == Action::RibbonProperty) {
         if (flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) {
             if (params.cArgs != 1) return DISP_E_BADPARAMCOUNT;
-            if (params.cNamedArgs != 1 || params.rgdispidNamedArgs[0] != DISPID_PROPERTYPUT)
+            if (params.cNamedArgs != 1 || !params.rgdispidNamedArgs || params.rgdispidNamedArgs[0] != DISPID_PROPERTYPUT)
                 return DISP_E_PARAMNOTFOUND;
             IUnknown* object = nullptr;
             if (!ObjectArgument(params.rgvarg[0], object)) return typeMismatch();

@@ -1,5 +1,6 @@
 #include "about_win.h"
 
+#include "com_win.h"
 #include "error.h"
 #include "error_report.h"
 #include "module_win.h"
@@ -46,10 +47,6 @@ constexpr char kOkLocation[] = "in Kavrel.Form1.PushButton22_Click ";
 constexpr int kCloseStep = 104;
 
 using UniqueHicon = kestrel::Unique<HICON, &DestroyIcon>;
-
-[[noreturn]] void ThrowLastError(const char* what) {
-    throw kestrel::Error(static_cast<std::int32_t>(HRESULT_FROM_WIN32(GetLastError())), what);
-}
 
 // "Version " and the add-in file's major, minor and revision numbers, from its version resource.
 std::wstring VersionText() {

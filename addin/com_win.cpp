@@ -14,11 +14,15 @@ UniqueBstr MakeBstr(std::string_view utf8) {
     const int size = static_cast<int>(utf8.size());
     const int wide = size == 0 ? 0 : MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, nullptr, 0);
     if (size != 0 && wide <= 0)
-        throw kestrel::Error(static_cast<std::int32_t>(HRESULT_FROM_WIN32(GetLastError())), "not UTF-8 text");
+        ThrowLastError("not UTF-8 text");
     UniqueBstr bstr(SysAllocStringLen(nullptr, static_cast<UINT>(wide)));
     if (!bstr) throw kestrel::Error(E_OUTOFMEMORY, "out of memory");
     if (wide != 0) MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, bstr.get(), wide);
     return bstr;
+}
+
+void ThrowLastError(const char* what) {
+    throw kestrel::Error(static_cast<std::int32_t>(HRESULT_FROM_WIN32(GetLastError())), what);
 }
 
 Failure CaughtFailure() noexcept {

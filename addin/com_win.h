@@ -66,6 +66,9 @@ struct UniqueVariant : VARIANT {
 // a text that is not UTF-8).
 UniqueBstr MakeBstr(std::string_view utf8);
 
+// Throws kestrel::Error with the calling thread's last Windows error.
+[[noreturn]] void ThrowLastError(const char* what);
+
 // What a failure caught in a catch block amounts to for a COM caller: its HRESULT (always a
 // failure code) and a description for EXCEPINFO.
 struct Failure {

@@ -64,8 +64,7 @@ void ShowUninstallBox() {
     const std::wstring text = kestrel::Utf8ToWide(UninstallText());
     const std::wstring title = kestrel::Utf8ToWide(kestrel::kAddinTitle);
     if (MessageBoxW(GetActiveWindow(), text.c_str(), title.c_str(), MB_OK) == 0)
-        throw kestrel::Error(static_cast<std::int32_t>(HRESULT_FROM_WIN32(GetLastError())),
-                             "the message box cannot be shown");
+        ThrowLastError("the message box cannot be shown");
 }
 
 }  // namespace

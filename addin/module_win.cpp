@@ -1,5 +1,6 @@
 #include "module_win.h"
 
+#include "com_win.h"
 #include "error.h"
 #include "window_helpers_win.h"
 
@@ -22,8 +23,7 @@ std::wstring Path() {
     for (;;) {
         const DWORD n = GetModuleFileNameW(kestrel::ThisModule(), path.data(), static_cast<DWORD>(path.size()));
         if (n == 0)
-            throw kestrel::Error(static_cast<std::int32_t>(HRESULT_FROM_WIN32(GetLastError())),
-                                 "the add-in's file name is not known");
+            ThrowLastError("the add-in's file name is not known");
         if (n < path.size()) return std::wstring(path.data(), n);
         path.resize(path.size() * 2);
     }
@@ -47,8 +47,7 @@ const wchar_t* WindowClass(const wchar_t* name, WNDPROC procedure) {
         // procedure address is stale, so the class is made anew.
         if (GetLastError() == ERROR_CLASS_ALREADY_EXISTS) UnregisterClassW(name, wc.hInstance);
         if (!RegisterClassExW(&wc))
-            throw kestrel::Error(static_cast<std::int32_t>(HRESULT_FROM_WIN32(GetLastError())),
-                             "a window class cannot be registered");
+            ThrowLastError("a window class cannot be registered");
     }
     for (const wchar_t*& slot : gClasses)
         if (!slot) {

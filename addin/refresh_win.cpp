@@ -10,10 +10,6 @@ namespace {
 constexpr wchar_t kRefreshClass[] = L"PellwynRibbonRefresh";
 constexpr UINT_PTR kTimerId = 1;
 
-[[noreturn]] void ThrowLastError(const char* what) {
-    throw kestrel::Error(static_cast<std::int32_t>(HRESULT_FROM_WIN32(GetLastError())), what);
-}
-
 }  // namespace
 
 void RibbonRefresh::Start(ComPtr<IRibbonUI> ribbon) {

@@ -4,6 +4,8 @@
 // in progress and never turns into a default answer.
 #pragma once
 
+#include "error.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -19,6 +21,10 @@ inline constexpr std::int32_t kAcReport = 3;
 inline constexpr std::int32_t kAcMacro = 4;
 inline constexpr std::int32_t kAcModule = 5;
 
+// Codes of the failures the add-in raises itself, as a Basic runtime numbers them.
+inline constexpr std::int32_t kObjectNotSet = static_cast<std::int32_t>(0x800A005BU);    // error 91: no object yet
+inline constexpr std::int32_t kNoSuchMember = static_cast<std::int32_t>(0x800A01B6U);    // error 438
+
 inline constexpr std::string_view kDesignViewButton = "ViewsDesignView";
 inline constexpr std::string_view kDatasheetViewButton = "ViewsDatasheetView";
 
@@ -28,6 +34,13 @@ public:
     virtual std::string Name() = 0;                      // Application.Name, UTF-8
     virtual std::int32_t CurrentObjectType() = 0;        // Application.CurrentObjectType
     virtual bool IsPressed(std::string_view idMso) = 0;  // Application.CommandBars.GetPressedMso
+
+    // Application.ActiveWindow.DocumentMap, read and written. Access's own Application has no
+    // ActiveWindow, so unless a host says otherwise it refuses, as Access does.
+    virtual bool DocumentMap() { throw kestrel::Error(kNoSuchMember, "the host has no ActiveWindow.DocumentMap"); }
+    virtual void SetDocumentMap(bool) {
+        throw kestrel::Error(kNoSuchMember, "the host has no ActiveWindow.DocumentMap");
+    }
 };
 
 }  // namespace pellwyn

@@ -17,7 +17,7 @@ inline constexpr int kVersionMajor = 7, kVersionMinor = 0, kVersionRevision = 0;
 
 // The maker's addresses: the About window's link, the options window's Help message, and the
 // error report's e-mail line.
-inline constexpr std::string_view kWebSite = "https://www.kestrelby.example/menuvane";
+inline constexpr std::string_view kWebSite = "https://www.kestrelby.example";  // short enough for the About link
 inline constexpr std::string_view kContactPage = "https://www.kestrelby.example/contact";
 inline constexpr std::string_view kSupportEmail = "support@kestrelby.example";
 

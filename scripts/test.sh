@@ -18,6 +18,7 @@ ctest --preset native -j"$(nproc)"
 echo "== Windows 32-bit build (the one Access 2007 loads): compiled and checked, not run"
 cmake --preset mingw-i686 >/dev/null
 cmake --build --preset mingw-i686
+ctest --preset mingw-i686
 echo "== Windows 64-bit build and its tests under Wine (a fresh prefix per test program)"
 cmake --preset mingw-x86_64 >/dev/null
 cmake --build --preset mingw-x86_64

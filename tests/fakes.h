@@ -20,8 +20,9 @@ public:
     std::int32_t objectType = -1;
     bool design = false;
     bool datasheet = false;
+    bool documentMap = false;
     int failAtQuery = 0;               // the n-th question (1-based) is refused; 0: none
-    std::vector<std::string> queries;  // "type", "pressed:ViewsDesignView", "name"
+    std::vector<std::string> queries;  // "type", "pressed:ViewsDesignView", "name", "documentMap", "documentMap=1"
 
     std::string Name() override {
         Ask("name");
@@ -36,6 +37,15 @@ public:
         if (idMso == kDesignViewButton) return design;
         if (idMso == kDatasheetViewButton) return datasheet;
         return false;
+    }
+
+    bool DocumentMap() override {
+        Ask("documentMap");
+        return documentMap;
+    }
+    void SetDocumentMap(bool on) override {
+        Ask(on ? "documentMap=1" : "documentMap=0");
+        documentMap = on;
     }
 
 private:

@@ -1,0 +1,298 @@
+#include "about_win.h"
+
+#include "com_win.h"
+#include "error.h"
+#include "error_report.h"
+#include "module_win.h"
+#include "product.h"
+#include "win_text.h"
+#include "window_helpers_win.h"
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace pellwyn {
+namespace {
+
+using kestrel::Px;
+using kestrel::TwipsRect;
+
+constexpr wchar_t kAboutClass[] = L"PellwynAbout";
+constexpr wchar_t kFont[] = L"Arial";
+
+// The layout in twips, as designed: client area, controls, and the etched separator.
+constexpr int kClientWidth = 5790, kClientHeight = 3555;
+constexpr TwipsRect kTitleRect{930, 240, 4245, 600};
+constexpr TwipsRect kVersionRect{1050, 1440, 1125, 225};
+constexpr TwipsRect kWebsiteRect{255, 2640, 795, 225};
+constexpr TwipsRect kLinkRect{1800, 2640, 2055, 225};
+constexpr TwipsRect kOkRect{4200, 3000, 1440, 405};
+struct Line {
+    int x1, y1, x2, y2;
+    COLORREF colour;
+};
+constexpr Line kGreyLine{90, 2445, 5654, 2445, RGB(0x80, 0x80, 0x80)};
+constexpr Line kWhiteLine{105, 2460, 5654, 2460, RGB(0xFF, 0xFF, 0xFF)};
+
+constexpr COLORREF kTitleColour = RGB(0x00, 0x80, 0x00);  // dark green
+constexpr COLORREF kLinkColour = RGB(0x00, 0x00, 0xFF);
+constexpr COLORREF kTextColour = RGB(0x00, 0x00, 0x00);
+
+enum ControlId : int { kTitleId = 100, kVersionId, kWebsiteId, kLinkId, kOkId = IDOK };
+
+constexpr char kOkLocation[] = "in Kavrel.Form1.PushButton22_Click ";
+constexpr int kCloseStep = 104;
+
+using UniqueHicon = kestrel::Unique<HICON, &DestroyIcon>;
+
+// "Version " and the add-in file's major, minor and revision numbers, from its version resource.
+std::wstring VersionText() {
+    const std::wstring path = module::Path();
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
+    if (size == 0) ThrowLastError("the add-in has no version resource");
+    std::vector<BYTE> data(size);
+    if (!GetFileVersionInfoW(path.c_str(), 0, size, data.data())) ThrowLastError("the version cannot be read");
+    VS_FIXEDFILEINFO* info = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&info), &length) || length < sizeof *info)
+        throw kestrel::Error(static_cast<std::int32_t>(E_UNEXPECTED), "the version resource has no numbers");
+    return L"Version " + std::to_wstring(HIWORD(info->dwFileVersionMS)) + L"." +
+           std::to_wstring(LOWORD(info->dwFileVersionMS)) + L"." + std::to_wstring(LOWORD(info->dwFileVersionLS));
+}
+
+// The address as the link shows it: without its scheme.
+std::wstring LinkText() {
+    std::string_view site = kestrel::kWebSite;
+    for (std::string_view scheme : {"https://", "http://"})
+        if (site.substr(0, scheme.size()) == scheme) site.remove_prefix(scheme.size());
+    return kestrel::Utf8ToWide(site);
+}
+
+class AboutWindow {
+public:
+    static AboutWindow* open;  // the one window, while it exists
+
+    // Loads what the window shows, then makes it and its controls. Throws; nothing is left then.
+    static void Create();
+    void ShowAgain();
+
+private:
+    AboutWindow() = default;
+    static AboutWindow* creating_;  // between CreateWindowExW and its return
+
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+    LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void MakeControls();
+    HWND MakeControl(const wchar_t* kind, const std::wstring& text, DWORD style, const TwipsRect& r, int id, HFONT font);
+    void Paint();
+    void OnSetCursor(HWND over, UINT trigger);
+    void Underline(bool on);
+
+    module::Reference keepLoaded_;  // the DLL stays while the window is open
+    HWND window_ = nullptr;
+    HWND link_ = nullptr;
+    HWND ok_ = nullptr;
+    std::wstring folder_;
+    std::wstring version_;
+    kestrel::WindowPointer pointer_;
+    kestrel::WindowLook look_;
+    kestrel::UniqueHfont labelFont_, titleFont_, linkFont_, linkUnderlinedFont_, buttonFont_;
+    UniqueHicon bigIcon_, smallIcon_;
+    bool underlined_ = true;  // the link opens underlined
+};
+
+AboutWindow* AboutWindow::open = nullptr;
+AboutWindow* AboutWindow::creating_ = nullptr;
+
+void AboutWindow::Create() {
+    std::unique_ptr<AboutWindow> self(new AboutWindow);
+    self->folder_ = kestrel::ModuleFolder(kestrel::ThisModule());
+    self->pointer_.Load(self->folder_);  // "HAND-M.CUR", when it is there
+    self->look_.ApplySkin(self->folder_);  // "x\o.cjs": the button-face background
+    self->version_ = VersionText();
+    self->labelFont_ = kestrel::MakeFont(kFont, 900, true);
+    self->titleFont_ = kestrel::MakeFont(kFont, 1200, false);
+    self->linkFont_ = kestrel::MakeFont(kFont, 900, false);
+    self->linkUnderlinedFont_ = kestrel::MakeFont(kFont, 900, false, true);
+    self->buttonFont_ = kestrel::MakeFont(kFont, 1125, true);
+    HMODULE module = kestrel::ThisModule();
+    self->bigIcon_.reset(static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(1), IMAGE_ICON,
+                                                       GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0)));
+    self->smallIcon_.reset(static_cast<HICON>(LoadImageW(
+        module, MAKEINTRESOURCEW(1), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
+
+    constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+    RECT frame{0, 0, Px(kClientWidth), Px(kClientHeight)};
+    AdjustWindowRectEx(&frame, kStyle, FALSE, 0);
+    const wchar_t* windowClass = module::WindowClass(kAboutClass, &WindowProc);
+    // From here the window owns the object; WM_NCDESTROY deletes it.
+    AboutWindow* about = creating_ = self.release();
+    HWND window = CreateWindowExW(0, windowClass, L"About", kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, module, about);
+    const DWORD error = GetLastError();
+    const bool orphan = creating_ == about;  // not deleted by a WM_NCDESTROY
+    creating_ = nullptr;
+    if (!window) {
+        if (orphan) delete about;
+        SetLastError(error);
+        ThrowLastError("the About window cannot be created");
+    }
+    try {
+        about->MakeControls();
+    } catch (...) {
+        DestroyWindow(window);
+        throw;
+    }
+    ShowWindow(window, SW_SHOWNORMAL);
+    UpdateWindow(window);
+}
+
+HWND AboutWindow::MakeControl(const wchar_t* kind, const std::wstring& text, DWORD style, const TwipsRect& r, int id,
+                              HFONT font) {
+    HWND control = CreateWindowExW(0, kind, text.c_str(), WS_CHILD | WS_VISIBLE | style, Px(r.left), Px(r.top),
+                                   Px(r.width), Px(r.height), window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                   kestrel::ThisModule(), nullptr);
+    if (!control) ThrowLastError("a control of the About window cannot be created");
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    return control;
+}
+
+void AboutWindow::MakeControls() {
+    // Labels take their own mouse moves (SS_NOTIFY), so only the bare background counts as it.
+    constexpr DWORD kLabel = SS_NOTIFY | SS_NOPREFIX;
+    MakeControl(L"STATIC", kestrel::Utf8ToWide(kestrel::kProductPhrase), kLabel | SS_CENTER, kTitleRect, kTitleId,
+                titleFont_.get());
+    MakeControl(L"STATIC", version_, kLabel | SS_LEFTNOWORDWRAP, kVersionRect, kVersionId, labelFont_.get());
+    MakeControl(L"STATIC", L"Website: ", kLabel | SS_LEFTNOWORDWRAP, kWebsiteRect, kWebsiteId, labelFont_.get());
+    link_ = MakeControl(L"STATIC", LinkText(), kLabel | SS_LEFTNOWORDWRAP, kLinkRect, kLinkId,
+                        linkUnderlinedFont_.get());
+    ok_ = MakeControl(L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, kOkRect, kOkId, buttonFont_.get());
+    if (bigIcon_) SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
+    if (smallIcon_) SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+}
+
+void AboutWindow::ShowAgain() {
+    ShowWindow(window_, IsIconic(window_) ? SW_RESTORE : SW_SHOW);
+    SetForegroundWindow(window_);
+}
+
+void AboutWindow::Paint() {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window_, &ps);
+    if (!dc) return;
+    for (const Line& line : {kGreyLine, kWhiteLine}) {
+        HPEN pen = CreatePen(PS_SOLID, 1, line.colour);
+        HGDIOBJ old = SelectObject(dc, pen);
+        MoveToEx(dc, Px(line.x1), Px(line.y1), nullptr);
+        LineTo(dc, Px(line.x2) + 1, Px(line.y2));  // the end point is part of the line
+        SelectObject(dc, old);
+        DeleteObject(pen);
+    }
+    EndPaint(window_, &ps);
+}
+
+void AboutWindow::Underline(bool on) {
+    if (underlined_ == on) return;
+    underlined_ = on;
+    SendMessageW(link_, WM_SETFONT, reinterpret_cast<WPARAM>(on ? linkUnderlinedFont_.get() : linkFont_.get()), TRUE);
+}
+
+// Mouse moves: over the link, underline it and show the hand whatever the pointer is; over
+// OK, the hand unless the hourglass is up; over the bare background, no underline and the
+// arrow unless the hourglass is up. Moves over the other labels change nothing.
+void AboutWindow::OnSetCursor(HWND over, UINT trigger) {
+    if (trigger == WM_MOUSEMOVE) {
+        if (over == link_) {
+            Underline(true);
+            pointer_.kind = kestrel::OverLink(pointer_.kind);
+        } else if (over == ok_) {
+            pointer_.kind = kestrel::OverClickable(pointer_.kind);
+        } else if (over == window_) {
+            Underline(false);
+            pointer_.kind = kestrel::OverBackground(pointer_.kind);
+        }
+    }
+    SetCursor(pointer_.Cursor());
+}
+
+LRESULT AboutWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_ERASEBKGND: {
+        RECT r;
+        GetClientRect(window_, &r);
+        FillRect(reinterpret_cast<HDC>(wParam), &r, look_.brush());
+        return 1;
+    }
+    case WM_PAINT: Paint(); return 0;
+    case WM_CTLCOLORSTATIC: {
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
+        SetTextColor(dc, id == kTitleId ? kTitleColour : id == kLinkId ? kLinkColour : kTextColour);
+        SetBkColor(dc, look_.colour());
+        return reinterpret_cast<LRESULT>(look_.brush());
+    }
+    case WM_SETCURSOR:
+        if (LOWORD(lParam) != HTCLIENT) break;
+        OnSetCursor(reinterpret_cast<HWND>(wParam), HIWORD(lParam));
+        return TRUE;
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) != WA_INACTIVE) SetFocus(ok_);  // Space presses OK
+        return 0;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == kOkId && HIWORD(wParam) == BN_CLICKED) {
+            HWND window = window_;
+            kestrel::RunStep([window](const std::string& text) { kestrel::ShowErrorReport(window, text); },
+                             kOkLocation, kCloseStep, [window] {
+                                 if (!DestroyWindow(window)) ThrowLastError("the About window cannot be closed");
+                             });
+            return 0;  // the window, and this object, may be gone now
+        }
+        if (LOWORD(wParam) == kLinkId && HIWORD(wParam) == STN_CLICKED) {
+            kestrel::ShellOpen(window_, kestrel::Utf8ToWide(kestrel::kWebSite), folder_);
+            return 0;
+        }
+        break;
+    }
+    return DefWindowProcW(window_, message, wParam, lParam);
+}
+
+LRESULT CALLBACK AboutWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    try {
+        if (message == WM_NCCREATE) {
+            auto* self = static_cast<AboutWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+            const LRESULT created = DefWindowProcW(window, message, wParam, lParam);
+            if (!created) return created;  // Create deletes the object
+            self->window_ = window;
+            open = self;
+            SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+            return created;
+        }
+        auto* self = reinterpret_cast<AboutWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (!self) return DefWindowProcW(window, message, wParam, lParam);
+        if (message == WM_NCDESTROY) {
+            SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+            if (open == self) open = nullptr;
+            if (creating_ == self) creating_ = nullptr;
+            delete self;
+            return DefWindowProcW(window, message, wParam, lParam);
+        }
+        return self->Handle(message, wParam, lParam);
+    } catch (...) {
+        return 0;
+    }
+}
+
+}  // namespace
+
+void ShowAboutWindow() {
+    if (AboutWindow* about = AboutWindow::open)
+        about->ShowAgain();
+    else
+        AboutWindow::Create();
+}
+
+}  // namespace pellwyn

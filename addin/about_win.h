@@ -1,0 +1,11 @@
+// The add-in's About window: the product's name, the add-in's version, a link to the maker's
+// web site, and OK. It is modeless and lives on Access's thread; there is at most one.
+#pragma once
+
+namespace pellwyn {
+
+// Shows the About window, creating it when there is none; when it is open already, shows that
+// one again. Throws kestrel::Error when it cannot be made; nothing stays open then.
+void ShowAboutWindow();
+
+}  // namespace pellwyn

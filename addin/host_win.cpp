@@ -1,0 +1,126 @@
+#include "host_win.h"
+
+#include "error.h"
+#include "win_text.h"
+
+#include <string>
+
+namespace pellwyn {
+namespace {
+
+std::string MemberText(const wchar_t* name) { return kestrel::WideToUtf8(name); }
+
+// The failure of a call on the host, with the host's own code and description when it gave them.
+[[noreturn]] void ThrowRefusal(HRESULT hr, EXCEPINFO& info, const wchar_t* member) {
+    HRESULT code = hr;
+    std::string description;
+    if (hr == DISP_E_EXCEPTION) {
+        if (info.pfnDeferredFillIn) info.pfnDeferredFillIn(&info);
+        if (FAILED(info.scode))
+            code = info.scode;
+        else if (info.wCode)
+            code = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, info.wCode);
+        if (info.bstrDescription) description = kestrel::WideToUtf8(info.bstrDescription);
+    }
+    SysFreeString(info.bstrSource);
+    SysFreeString(info.bstrDescription);
+    SysFreeString(info.bstrHelpFile);
+    info = {};
+    if (description.empty()) description = "the host refused " + MemberText(member);
+    throw kestrel::Error(static_cast<std::int32_t>(code), description);
+}
+
+}  // namespace
+
+void DispatchHost::Attach(IDispatch* application) {
+    application_ = ComPtr<IDispatch>(application);
+    // Another object may number its members differently.
+    for (Member* m : {&name_, &objectType_, &commandBars_, &getPressedMso_, &activeWindow_, &documentMap_})
+        m->id = DISPID_UNKNOWN;
+}
+
+IDispatch& DispatchHost::App() {
+    if (!application_) throw kestrel::Error(kObjectNotSet, "the add-in is not connected to Access");
+    return *application_.get();
+}
+
+DISPID DispatchHost::Id(IDispatch& object, Member& member) {
+    if (member.id != DISPID_UNKNOWN) return member.id;
+    LPOLESTR name = const_cast<LPOLESTR>(member.name);
+    DISPID id = DISPID_UNKNOWN;
+    const HRESULT hr = object.GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id);
+    if (FAILED(hr))
+        throw kestrel::Error(static_cast<std::int32_t>(hr), "the host has no member " + MemberText(member.name));
+    member.id = id;
+    return id;
+}
+
+void DispatchHost::Get(IDispatch& object, Member& member, VARTYPE type, UniqueVariant& out, VARIANT* args,
+                       UINT count) {
+    DISPPARAMS params{args, nullptr, count, 0};
+    UniqueVariant raw;
+    EXCEPINFO info{};
+    UINT argErr = 0;
+    const HRESULT hr = object.Invoke(Id(object, member), IID_NULL, LOCALE_USER_DEFAULT,
+                                     DISPATCH_PROPERTYGET | DISPATCH_METHOD, &params, &raw, &info, &argErr);
+    if (FAILED(hr)) ThrowRefusal(hr, info, member.name);
+    const HRESULT converted = VariantChangeType(&out, &raw, 0, type);
+    if (FAILED(converted))
+        throw kestrel::Error(static_cast<std::int32_t>(converted),
+                             "the host's " + MemberText(member.name) + " is not of the expected type");
+}
+
+ComPtr<IDispatch> DispatchHost::GetObject(IDispatch& object, Member& member) {
+    UniqueVariant v;
+    Get(object, member, VT_DISPATCH, v);
+    if (!v.pdispVal) throw kestrel::Error(kObjectNotSet, "the host's " + MemberText(member.name) + " is Nothing");
+    return ComPtr<IDispatch>(v.pdispVal);
+}
+
+std::string DispatchHost::Name() {
+    UniqueVariant v;
+    Get(App(), name_, VT_BSTR, v);
+    return v.bstrVal ? kestrel::WideToUtf8(v.bstrVal) : std::string();
+}
+
+std::int32_t DispatchHost::CurrentObjectType() {
+    UniqueVariant v;
+    Get(App(), objectType_, VT_I4, v);
+    return v.lVal;
+}
+
+bool DispatchHost::IsPressed(std::string_view idMso) {
+    const ComPtr<IDispatch> bars = GetObject(App(), commandBars_);
+    const UniqueBstr id = MakeBstr(idMso);
+    VARIANT arg;
+    VariantInit(&arg);
+    arg.vt = VT_BSTR;
+    arg.bstrVal = id.get();
+    UniqueVariant v;
+    Get(*bars.get(), getPressedMso_, VT_BOOL, v, &arg, 1);
+    return v.boolVal != VARIANT_FALSE;
+}
+
+bool DispatchHost::DocumentMap() {
+    const ComPtr<IDispatch> window = GetObject(App(), activeWindow_);
+    UniqueVariant v;
+    Get(*window.get(), documentMap_, VT_BOOL, v);
+    return v.boolVal != VARIANT_FALSE;
+}
+
+void DispatchHost::SetDocumentMap(bool on) {
+    const ComPtr<IDispatch> window = GetObject(App(), activeWindow_);
+    VARIANT value;
+    VariantInit(&value);
+    value.vt = VT_BOOL;
+    value.boolVal = on ? VARIANT_TRUE : VARIANT_FALSE;
+    DISPID put = DISPID_PROPERTYPUT;
+    DISPPARAMS params{&value, &put, 1, 1};
+    EXCEPINFO info{};
+    UINT argErr = 0;
+    const HRESULT hr = window->Invoke(Id(*window.get(), documentMap_), IID_NULL, LOCALE_USER_DEFAULT,
+                                      DISPATCH_PROPERTYPUT, &params, nullptr, &info, &argErr);
+    if (FAILED(hr)) ThrowRefusal(hr, info, documentMap_.name);
+}
+
+}  // namespace pellwyn

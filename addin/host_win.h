@@ -1,0 +1,48 @@
+// The host as Access answers it: late-bound calls on its Application object. Each member's
+// DISPID is looked up once and kept, so a question costs one Invoke. A refusal throws
+// kestrel::Error with Access's own HRESULT (the scode of its EXCEPINFO when it gives one).
+#pragma once
+
+#include "com_win.h"
+#include "host.h"
+
+#include <oaidl.h>
+
+namespace pellwyn {
+
+class DispatchHost final : public Host {
+public:
+    // The Application object; nullptr forgets it. Every question before one is given fails.
+    void Attach(IDispatch* application);
+    IDispatch* Application() const noexcept { return application_.get(); }
+
+    std::string Name() override;
+    std::int32_t CurrentObjectType() override;
+    bool IsPressed(std::string_view idMso) override;
+    bool DocumentMap() override;
+    void SetDocumentMap(bool on) override;
+
+private:
+    struct Member {
+        const wchar_t* name;
+        DISPID id = DISPID_UNKNOWN;  // kept after the first lookup
+    };
+
+    IDispatch& App();
+    DISPID Id(IDispatch& object, Member& member);
+    // Reads a property (or calls a method with arguments given in reverse order) and converts
+    // the answer to `type`.
+    void Get(IDispatch& object, Member& member, VARTYPE type, UniqueVariant& out, VARIANT* args = nullptr,
+             UINT count = 0);
+    ComPtr<IDispatch> GetObject(IDispatch& object, Member& member);
+
+    ComPtr<IDispatch> application_;
+    Member name_{L"Name"};
+    Member objectType_{L"CurrentObjectType"};
+    Member commandBars_{L"CommandBars"};
+    Member getPressedMso_{L"GetPressedMso"};
+    Member activeWindow_{L"ActiveWindow"};
+    Member documentMap_{L"DocumentMap"};
+};
+
+}  // namespace pellwyn

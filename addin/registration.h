@@ -1,0 +1,60 @@
+// What Pellwyn.dll writes into the registry when regsvr32 registers it, and takes out again
+// when it unregisters it: the COM class Connect under its ProgID, and Access's per-user add-in
+// entry. The keys and values are data; Register and Unregister walk them through a small
+// registry interface, which the DLL implements on the real registry and tests in memory.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace pellwyn {
+
+inline constexpr std::string_view kConnectClsid = "{F262C37B-43CE-4FB1-A06D-66A868FC5D3B}";
+inline constexpr std::string_view kConnectClassName = "Connect";
+inline constexpr std::string_view kAddinKey = "Software\\Microsoft\\Office\\Access\\AddIns\\Kavrel.Connect";
+inline constexpr std::uint32_t kLoadAtStartup = 3;  // LoadBehavior: load when Access starts
+
+enum class Root : std::uint8_t {
+    Classes,      // HKEY_CLASSES_ROOT, or HKCU\Software\Classes for a user who may not write there
+    CurrentUser,  // HKEY_CURRENT_USER
+};
+
+using RegData = std::variant<std::string, std::uint32_t>;  // REG_SZ or REG_DWORD
+
+struct RegValue {
+    std::string name;  // empty: the key's default value
+    RegData data;
+};
+
+struct RegKey {
+    Root root;
+    std::string path;
+    std::vector<RegValue> values;
+};
+
+// Every key that registration creates, parents before their subkeys, with its values. Keys
+// above these (CLSID, ...\AddIns) are shared with others and are neither listed nor removed.
+std::vector<RegKey> RegistrationKeys(std::string_view dllPath);
+
+class RegistryEditor {
+public:
+    virtual ~RegistryEditor() = default;
+    // Creates the key (and any missing parent) or opens it when it exists.
+    virtual void CreateKey(Root root, const std::string& path) = 0;
+    virtual void SetValue(Root root, const std::string& path, const RegValue& value) = 0;
+    // Both leave a missing key or value alone without an error.
+    virtual void DeleteValue(Root root, const std::string& path, const std::string& name) = 0;
+    // Deletes the key only when it holds neither values nor subkeys.
+    virtual void DeleteKeyIfEmpty(Root root, const std::string& path) = 0;
+};
+
+// Creates every key and writes its values. A registry that refuses throws kestrel::Error.
+void Register(RegistryEditor& registry, std::string_view dllPath);
+// Deletes what Register writes, subkeys first: the values it writes, then each of its keys
+// that holds nothing else. Whatever others put beside them stays.
+void Unregister(RegistryEditor& registry);
+
+}  // namespace pellwyn

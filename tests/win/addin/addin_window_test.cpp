@@ -1,0 +1,320 @@
+// The add-in's windows as a person meets them, on a display: the About window and the
+// uninstall instructions. Run with scripts/wine-run --display.
+#include "stand_in_host.h"
+#include "win_text.h"
+#include "window_helpers_win.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+namespace pellwyn::testing {
+namespace {
+
+using kestrel::Px;
+
+std::wstring TextOf(HWND window) {
+    wchar_t text[512] = {};
+    GetWindowTextW(window, text, 512);
+    return text;
+}
+
+std::wstring ClassOf(HWND window) {
+    wchar_t name[128] = {};
+    GetClassNameW(window, name, 128);
+    return name;
+}
+
+// This thread's visible top-level windows captioned "About".
+std::vector<HWND> AboutWindows() {
+    std::vector<HWND> found;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND w, LPARAM list) -> BOOL {
+            if (IsWindowVisible(w) && TextOf(w) == L"About") reinterpret_cast<std::vector<HWND>*>(list)->push_back(w);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+HWND ChildWithText(HWND parent, const std::wstring& text) {
+    struct Search {
+        const std::wstring* text;
+        HWND found;
+    } search{&text, nullptr};
+    EnumChildWindows(
+        parent,
+        [](HWND w, LPARAM p) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(p);
+            if (TextOf(w) != *s->text) return TRUE;
+            s->found = w;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+RECT ClientRectIn(HWND parent, HWND child) {
+    RECT r;
+    GetWindowRect(child, &r);
+    MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+LOGFONTW FontOf(HWND control) {
+    LOGFONTW lf{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof lf, &lf);
+    return lf;
+}
+
+COLORREF PixelAt(HWND window, int x, int y) {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    Pump(100);
+    HDC dc = GetDC(window);
+    const COLORREF colour = GetPixel(dc, x, y);
+    ReleaseDC(window, dc);
+    return colour;
+}
+
+// A mouse move over `over` (the window itself, or one of its controls), as Windows reports it.
+void MoveOver(HWND about, HWND over) {
+    SendMessageW(about, WM_SETCURSOR, reinterpret_cast<WPARAM>(over), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+}
+
+bool Underlined(HWND control) { return FontOf(control).lfUnderline != 0; }
+
+std::unique_ptr<Answer> PressAbout(Addin& addin) {
+    FakeControl control;
+    return Call(addin.dispatch.get(), L"ShowAbout0", {Object(&control)});
+}
+
+int Dpi() {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return dpi;
+}
+
+TEST(OnScreen, AboutOpensOnceWithItsLayoutAndClosesWithOkOrTheCloseBox) {
+    FakeApplication app;
+    auto addin = std::make_unique<Addin>();
+    ASSERT_EQ(addin->Connect(&app), S_OK);
+    ASSERT_EQ(PressAbout(*addin)->hr, S_OK);
+    ASSERT_EQ(PressAbout(*addin)->hr, S_OK);
+    Pump(300);
+    std::vector<HWND> windows = AboutWindows();
+    ASSERT_EQ(windows.size(), 1u) << "pressed twice, one window";
+    HWND about = windows[0];
+
+    RECT client;
+    GetClientRect(about, &client);
+    EXPECT_EQ(client.right, Px(5790));
+    EXPECT_EQ(client.bottom, Px(3555));
+    EXPECT_NE(SendMessageW(about, WM_GETICON, ICON_SMALL, 0), 0);
+
+    struct Expected {
+        const wchar_t* text;
+        const wchar_t* kind;
+        int left, top, width, height;
+        int size;  // hundredths of a point
+        bool bold;
+    };
+    const Expected controls[] = {
+        {L"Menuvane", L"Static", 930, 240, 4245, 600, 1200, false},
+        {L"Version 7.0.0", L"Static", 1050, 1440, 1125, 225, 900, true},  // from the DLL's version resource
+        {L"Website: ", L"Static", 255, 2640, 795, 225, 900, true},
+        {L"www.kestrelby.example", L"Static", 1800, 2640, 2055, 225, 900, false},
+        {L"OK", L"Button", 4200, 3000, 1440, 405, 1125, true},
+    };
+    for (const Expected& e : controls) {
+        SCOPED_TRACE(kestrel::WideToUtf8(e.text));
+        HWND control = ChildWithText(about, e.text);
+        ASSERT_NE(control, nullptr);
+        EXPECT_EQ(_wcsicmp(ClassOf(control).c_str(), e.kind), 0);
+        const RECT r = ClientRectIn(about, control);
+        EXPECT_EQ(r.left, Px(e.left));
+        EXPECT_EQ(r.top, Px(e.top));
+        EXPECT_EQ(r.right - r.left, Px(e.width));
+        EXPECT_EQ(r.bottom - r.top, Px(e.height));
+        const LOGFONTW font = FontOf(control);
+        EXPECT_STREQ(font.lfFaceName, L"Arial");
+        EXPECT_EQ(font.lfHeight, -MulDiv(e.size, Dpi(), 7200));
+        EXPECT_EQ(font.lfWeight >= FW_BOLD, e.bold);
+    }
+    // White as designed (no skin file here), with the grey half of the etched line.
+    EXPECT_EQ(PixelAt(about, Px(60), Px(60)), RGB(255, 255, 255));
+    EXPECT_EQ(PixelAt(about, Px(930) + 1, Px(240) + 1), RGB(255, 255, 255)) << "the title's background";
+    EXPECT_EQ(PixelAt(about, Px(3000), Px(2445)), RGB(128, 128, 128));
+
+    // The link opens underlined; the background takes the underline away, OK and the other
+    // labels leave it as it is, the link brings it back.
+    HWND link = ChildWithText(about, L"www.kestrelby.example");
+    HWND ok = ChildWithText(about, L"OK");
+    HWND version = ChildWithText(about, L"Version 7.0.0");
+    EXPECT_TRUE(Underlined(link));
+    MoveOver(about, ok);
+    EXPECT_TRUE(Underlined(link));
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_HAND)) << "no HAND-M.CUR: the system's hand";
+    MoveOver(about, about);
+    EXPECT_FALSE(Underlined(link));
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_ARROW));
+    MoveOver(about, version);
+    EXPECT_FALSE(Underlined(link));
+    MoveOver(about, link);
+    EXPECT_TRUE(Underlined(link));
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_HAND));
+
+    // The window outlives the object that showed it, and keeps the DLL loaded.
+    EXPECT_EQ(addin->Release(), 0u);
+    EXPECT_EQ(DllCanUnloadNow(), S_FALSE);
+    SendMessageW(ok, BM_CLICK, 0, 0);
+    EXPECT_FALSE(IsWindow(about));
+    EXPECT_TRUE(AboutWindows().empty());
+    EXPECT_EQ(DllCanUnloadNow(), S_OK);
+
+    addin = std::make_unique<Addin>();
+    ASSERT_EQ(PressAbout(*addin)->hr, S_OK);
+    windows = AboutWindows();
+    ASSERT_EQ(windows.size(), 1u);
+    EXPECT_NE(windows[0], about);
+    SendMessageW(windows[0], WM_SYSCOMMAND, SC_CLOSE, 0);
+    Pump(100);
+    EXPECT_TRUE(AboutWindows().empty());
+    EXPECT_EQ(addin->Release(), 0u);
+    EXPECT_EQ(DllCanUnloadNow(), S_OK);
+}
+
+// A 32 x 32 monochrome cursor file: an arrow-less black square, hot spot in the middle.
+void WriteCursorFile(const std::filesystem::path& file) {
+    std::vector<unsigned char> bytes = {0, 0, 2, 0, 1, 0,                   // reserved, type: cursor, one image
+                                        32, 32, 0, 0, 16, 0, 16, 0,         // size, colours, hot spot
+                                        0x30, 1, 0, 0, 22, 0, 0, 0,         // 304 bytes at offset 22
+                                        40, 0, 0, 0, 32, 0, 0, 0, 64, 0, 0, 0, 1, 0, 1, 0};
+    bytes.resize(22 + 40, 0);
+    const unsigned char palette[] = {0, 0, 0, 0, 255, 255, 255, 0};
+    bytes.insert(bytes.end(), std::begin(palette), std::end(palette));
+    bytes.resize(bytes.size() + 128, 0x00);  // colour: black
+    bytes.resize(bytes.size() + 128, 0x00);  // mask: all drawn
+    std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                 static_cast<std::streamsize>(bytes.size()));
+}
+
+TEST(OnScreen, AboutTakesTheSkinAndThePointerFileBesideTheDll) {
+    const std::filesystem::path folder(InstallFolder());
+    const std::filesystem::path pointer = folder / "HAND-M.CUR";
+    FakeApplication app;
+    Addin addin;
+    ASSERT_EQ(addin.Connect(&app), S_OK);
+
+    // A pointer file that is no cursor: the window cannot load, the command fails, nothing stays.
+    std::ofstream(pointer) << "not a cursor";
+    const auto failed = PressAbout(addin);
+    EXPECT_EQ(failed->hr, DISP_E_EXCEPTION);
+    EXPECT_TRUE(FAILED(failed->exception.scode));
+    EXPECT_TRUE(AboutWindows().empty());
+
+    WriteCursorFile(pointer);
+    std::filesystem::create_directory(folder / "x");
+    std::ofstream(folder / "x" / "o.cjs") << "skin";
+    ASSERT_EQ(PressAbout(addin)->hr, S_OK);
+    std::vector<HWND> windows = AboutWindows();
+    ASSERT_EQ(windows.size(), 1u);
+    HWND about = windows[0];
+    const COLORREF face = GetSysColor(COLOR_BTNFACE);
+    EXPECT_EQ(PixelAt(about, Px(60), Px(60)), face);
+    EXPECT_EQ(PixelAt(about, Px(930) + 1, Px(240) + 1), face) << "labels take the window's colour";
+    MoveOver(about, ChildWithText(about, L"www.kestrelby.example"));
+    const HCURSOR custom = GetCursor();
+    EXPECT_NE(custom, LoadCursorW(nullptr, IDC_HAND)) << "HAND-M.CUR is the hand";
+    EXPECT_NE(custom, LoadCursorW(nullptr, IDC_ARROW));
+    MoveOver(about, about);
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_ARROW));
+    MoveOver(about, ChildWithText(about, L"OK"));
+    EXPECT_EQ(GetCursor(), custom);
+
+    SendMessageW(about, WM_CLOSE, 0, 0);
+    std::filesystem::remove(pointer);
+    std::filesystem::remove_all(folder / "x");
+    EXPECT_EQ(addin.Release(), 0u);
+}
+
+struct SeenBox {
+    bool found = false;
+    std::wstring text;
+    std::vector<std::wstring> buttons;  // visible ones
+    bool icon = false;
+};
+
+// Finds this process's message box captioned "Pellwyn", reads it, leaves it up for a while so
+// that refresh ticks come due, then presses its OK.
+SeenBox WatchForTheBox(DWORD holdMilliseconds) {
+    SeenBox seen;
+    HWND box = nullptr;
+    for (int i = 0; i < 200 && !box; ++i) {
+        Sleep(50);
+        HWND w = nullptr;
+        while ((w = FindWindowExW(nullptr, w, L"#32770", L"Pellwyn")) != nullptr) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(w, &pid);
+            if (pid == GetCurrentProcessId()) box = w;
+        }
+    }
+    if (!box) return seen;
+    seen.found = true;
+    seen.text = TextOf(GetDlgItem(box, 0xFFFF));
+    HWND ok = nullptr;
+    for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        if (!IsWindowVisible(c)) continue;
+        if (_wcsicmp(ClassOf(c).c_str(), L"Button") == 0) {
+            seen.buttons.push_back(TextOf(c));
+            if (GetDlgCtrlID(c) == IDOK) ok = c;
+        }
+        if (_wcsicmp(ClassOf(c).c_str(), L"Static") == 0 && (GetWindowLongW(c, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
+            SendMessageW(c, STM_GETICON, 0, 0) != 0)
+            seen.icon = true;
+    }
+    Sleep(holdMilliseconds);
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(ok));
+    return seen;
+}
+
+TEST(OnScreen, UninstallShowsTheInstructionsAndTheRefreshWaitsForIt) {
+    WriteSettings({});
+    FakeApplication app;
+    FakeRibbon ribbon;
+    FakeControl control;
+    Addin addin;
+    ASSERT_EQ(addin.Connect(&app), S_OK);
+    ASSERT_EQ(Call(addin.dispatch.get(), L"ribbonLoaded", {Object(&ribbon)})->hr, S_OK);
+
+    SeenBox seen;
+    std::thread watcher([&seen] { seen = WatchForTheBox(3000); });
+    const ULONGLONG start = GetTickCount64();
+    const auto answer = Call(addin.dispatch.get(), L"Uninstall0", {Object(&control)});
+    const ULONGLONG end = GetTickCount64();
+    watcher.join();
+
+    ASSERT_TRUE(seen.found) << "no message box captioned Pellwyn";
+    EXPECT_EQ(answer->hr, S_OK);
+    EXPECT_EQ(answer->result.vt, VT_EMPTY);
+    EXPECT_EQ(seen.text,
+              L"To uninstall, close Access and then go to\r\rStart > Program Files > Menuvane > Uninstall Menuvane");
+    EXPECT_EQ(seen.buttons, std::vector<std::wstring>{L"OK"});
+    EXPECT_FALSE(seen.icon);
+    EXPECT_GE(end - start, 3000u);
+    for (ULONGLONG tick : ribbon.invalidations)
+        EXPECT_FALSE(tick >= start && tick <= end) << "a tick re-entered Access while the box was up";
+
+    Pump(2500);
+    EXPECT_FALSE(ribbon.invalidations.empty()) << "the ticks go on after the box";
+    EXPECT_EQ(addin.Disconnect(), S_OK);
+    EXPECT_EQ(addin.Release(), 0u);
+    EXPECT_EQ(ribbon.refs(), 1u);
+}
+
+}  // namespace
+}  // namespace pellwyn::testing

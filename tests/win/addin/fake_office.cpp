@@ -1,0 +1,68 @@
+#include "fake_office.h"
+
+namespace pellwyn::testing {
+namespace {
+
+HRESULT Raise(EXCEPINFO* info, HRESULT code) {
+    if (info) {
+        *info = {};
+        info->bstrDescription = SysAllocString(L"The stand-in host refused.");
+        info->scode = code;
+    }
+    return DISP_E_EXCEPTION;
+}
+
+HRESULT ReturnObject(VARIANT* result, IDispatch* object) {
+    if (!result) return E_POINTER;
+    object->AddRef();
+    result->vt = VT_DISPATCH;
+    result->pdispVal = object;
+    return S_OK;
+}
+
+HRESULT ReturnBool(VARIANT* result, bool value) {
+    if (!result) return E_POINTER;
+    result->vt = VT_BOOL;
+    result->boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
+    return S_OK;
+}
+
+}  // namespace
+
+FakeApplication::FakeApplication(bool withWindow) {
+    VariantInit(&objectType);
+    SetType(-1);
+    Member(L"Name", [this](WORD, DISPPARAMS&, VARIANT* result, EXCEPINFO*) {
+        result->vt = VT_BSTR;
+        result->bstrVal = SysAllocString(name.c_str());
+        return S_OK;
+    });
+    Member(L"CurrentObjectType", [this](WORD, DISPPARAMS&, VARIANT* result, EXCEPINFO* info) {
+        if (FAILED(refuseType)) return Raise(info, refuseType);
+        return VariantCopy(result, &objectType);
+    });
+    Member(L"CommandBars", [this](WORD, DISPPARAMS&, VARIANT* result, EXCEPINFO*) {
+        return ReturnObject(result, &commandBars);
+    });
+    commandBars.Member(L"GetPressedMso", [this](WORD, DISPPARAMS& params, VARIANT* result, EXCEPINFO*) {
+        if (FAILED(refusePressed)) return refusePressed;
+        if (params.cArgs != 1 || params.rgvarg[0].vt != VT_BSTR) return DISP_E_BADPARAMCOUNT;
+        const std::wstring id = params.rgvarg[0].bstrVal;
+        return ReturnBool(result, id == L"ViewsDesignView" ? design : id == L"ViewsDatasheetView" ? datasheet : false);
+    });
+    if (!withWindow) return;
+    Member(L"ActiveWindow", [this](WORD, DISPPARAMS&, VARIANT* result, EXCEPINFO*) { return ReturnObject(result, &window); });
+    window.Member(L"DocumentMap", [this](WORD flags, DISPPARAMS& params, VARIANT* result, EXCEPINFO*) {
+        if (flags & DISPATCH_PROPERTYPUT) {
+            if (params.cArgs != 1 || params.cNamedArgs != 1 || params.rgdispidNamedArgs[0] != DISPID_PROPERTYPUT ||
+                params.rgvarg[0].vt != VT_BOOL)
+                return DISP_E_PARAMNOTFOUND;
+            documentMap = params.rgvarg[0].boolVal != VARIANT_FALSE;
+            documentMapWrites.push_back(documentMap);
+            return S_OK;
+        }
+        return ReturnBool(result, documentMap);
+    });
+}
+
+}  // namespace pellwyn::testing

@@ -1,0 +1,151 @@
+// The stand-in host's side of COM: a hand-written Application with the members the add-in
+// asks for, and the ribbon objects Access hands to callbacks. Every fake counts its references
+// (the test holds the first one) and never deletes itself, so a test can see what was kept.
+#pragma once
+
+#include "office_win.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace pellwyn::testing {
+
+// IUnknown with a visible count, for any interface I derived from IDispatch, and an IDispatch
+// that knows no names.
+template <class I>
+class Counted : public I {
+public:
+    virtual ~Counted() = default;
+    ULONG refs() const { return refs_; }
+
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+        *count = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+        return DISP_E_UNKNOWNNAME;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID, REFIID, LCID, WORD, DISPPARAMS*, VARIANT*, EXCEPINFO*, UINT*) override {
+        return DISP_E_MEMBERNOTFOUND;
+    }
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
+        if (!object) return E_POINTER;
+        if (riid == IID_IUnknown || riid == IID_IDispatch || riid == __uuidof(I)) {
+            *object = static_cast<I*>(this);
+            this->AddRef();
+            return S_OK;
+        }
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
+    ULONG STDMETHODCALLTYPE Release() override { return --refs_; }
+
+protected:
+    ULONG refs_ = 1;
+};
+
+// An IDispatch that answers named members through handlers, and records how it was asked.
+class FakeDispatch : public Counted<IDispatch> {
+public:
+    using Handler = std::function<HRESULT(WORD flags, DISPPARAMS& params, VARIANT* result, EXCEPINFO* info)>;
+
+    void Member(const std::wstring& name, Handler handler) { members_.push_back({name, std::move(handler)}); }
+
+    std::map<std::wstring, int> lookups;                 // GetIDsOfNames, per name asked
+    std::vector<std::pair<std::wstring, WORD>> invokes;  // member and flags, in order
+
+    int Invokes(const std::wstring& name) const {
+        int n = 0;
+        for (const auto& [member, flags] : invokes) n += member == name;
+        return n;
+    }
+
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT, LCID, DISPID* ids) override {
+        ++lookups[names[0]];
+        for (std::size_t i = 0; i < members_.size(); ++i)
+            if (_wcsicmp(members_[i].first.c_str(), names[0]) == 0) {
+                ids[0] = static_cast<DISPID>(100 + i);
+                return S_OK;
+            }
+        ids[0] = DISPID_UNKNOWN;
+        return DISP_E_UNKNOWNNAME;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT* result,
+                                     EXCEPINFO* info, UINT*) override {
+        const std::size_t i = static_cast<std::size_t>(id - 100);
+        if (id < 100 || i >= members_.size()) return DISP_E_MEMBERNOTFOUND;
+        invokes.push_back({members_[i].first, flags});
+        return members_[i].second(flags, *params, result, info);
+    }
+
+private:
+    std::vector<std::pair<std::wstring, Handler>> members_;
+};
+
+// Access's Application as far as the add-in uses it. With `withWindow` it also has an
+// ActiveWindow with a DocumentMap (which Access itself lacks).
+class FakeApplication : public FakeDispatch {
+public:
+    explicit FakeApplication(bool withWindow = false);
+
+    std::wstring name = L"Microsoft Office Access";
+    VARIANT objectType;          // what CurrentObjectType answers (VT_I4 unless a test says otherwise)
+    HRESULT refuseType = S_OK;   // a failure code: CurrentObjectType raises it through EXCEPINFO
+    HRESULT refusePressed = S_OK;  // a failure code: GetPressedMso returns it directly
+    bool design = false, datasheet = false;
+    bool documentMap = false;
+    std::vector<bool> documentMapWrites;
+
+    FakeDispatch commandBars;
+    FakeDispatch window;
+
+    void SetType(std::int32_t type) {
+        VariantClear(&objectType);
+        objectType.vt = VT_I4;
+        objectType.lVal = type;
+    }
+};
+
+// The IRibbonUI that Access hands to onLoad: records when it is invalidated.
+class FakeRibbon : public Counted<IRibbonUI> {
+public:
+    std::vector<ULONGLONG> invalidations;  // GetTickCount64 of each call
+    int failures = 0;                      // so many calls fail first
+
+    HRESULT STDMETHODCALLTYPE Invalidate() override {
+        invalidations.push_back(GetTickCount64());
+        if (failures > 0) {
+            --failures;
+            return RPC_E_DISCONNECTED;
+        }
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE InvalidateControl(BSTR) override { return S_OK; }
+};
+
+// The IRibbonControl of a pressed or drawn element.
+class FakeControl : public Counted<IRibbonControl> {
+public:
+    HRESULT STDMETHODCALLTYPE get_Id(BSTR* id) override {
+        *id = SysAllocString(L"Button1");
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_Context(IDispatch** context) override {
+        *context = nullptr;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE get_Tag(BSTR* tag) override {
+        *tag = nullptr;
+        return S_OK;
+    }
+};
+
+}  // namespace pellwyn::testing

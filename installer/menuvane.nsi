@@ -2,19 +2,22 @@
 ; %LOCALAPPDATA%\Programs\Menuvane, a Start menu folder, an Add/Remove Programs entry, and an
 ; uninstaller that leaves nothing of ours behind. No administrator rights needed.
 ;
-; makensis -DARCH=x86|x64 -DEXE=<Menuvane.exe> -DDLL=<Pellwyn.dll> -DICON=<.ico> -DOUTFILE=<installer>
+; makensis -DARCH=x86|x64 -DVERSION=<x.y.z> -DEXE=<Menuvane.exe> -DDLL=<Pellwyn.dll> -DICON=<.ico>
+;          -DOUTFILE=<installer>     (the build does this: installer/CMakeLists.txt)
 Unicode true
 !if "${ARCH}" == "x64"
   Target amd64-unicode
 !endif
 
 !define PRODUCT "Menuvane"
-!define VERSION "7.0.0"
 !define PUBLISHER "Team Kestrelby"
 !define UNINSTALLER "Uninstall Menuvane.exe"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Menuvane"
 !define ADDIN_KEY "Software\Microsoft\Office\Access\AddIns\Kavrel.Connect"
 !define SETTINGS_KEY "Software\VB and VBA Program Settings\Kestrelby\Menuvane"
+; Exit codes beyond NSIS's own (0 done, 1 cancelled, 2 aborted):
+!define EXIT_REGSVR32_FAILED 3   ; installed, but the add-in could not be registered
+!define EXIT_ACCESS_RUNNING 4    ; nothing done: Access holds the add-in
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"
@@ -90,7 +93,7 @@ Function .onInit
   !insertmacro AccessIsRunning $0
   ${If} $0 == 1
     MessageBox MB_OK|MB_ICONSTOP "Microsoft Access is running and uses ${PRODUCT}.$\r$\n$\r$\nClose Access, then run this setup again." /SD IDOK
-    SetErrorLevel 2
+    SetErrorLevel ${EXIT_ACCESS_RUNNING}
     Abort
   ${EndIf}
 FunctionEnd
@@ -130,7 +133,7 @@ Section "Menuvane" Main
     !insertmacro Regsvr32 "/s"
     ${If} $R8 != 0
       DetailPrint "regsvr32 failed ($R8): the add-in is not registered"
-      SetErrorLevel 3
+      SetErrorLevel ${EXIT_REGSVR32_FAILED}
     ${EndIf}
   ${EndIf}
 SectionEnd
@@ -139,7 +142,7 @@ Function un.onInit
   !insertmacro AccessIsRunning $0
   ${If} $0 == 1
     MessageBox MB_OK|MB_ICONSTOP "Microsoft Access is running and uses ${PRODUCT}.$\r$\n$\r$\nClose Access, then uninstall ${PRODUCT} again." /SD IDOK
-    SetErrorLevel 2
+    SetErrorLevel ${EXIT_ACCESS_RUNNING}
     Abort
   ${EndIf}
 FunctionEnd

@@ -9,6 +9,7 @@ packages=(
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools  # the Windows programs, 64- and 32-bit
   wine wine64 xvfb xauth fonts-liberation              # runs and shows them here, for the tests
   imagemagick xdotool                                  # screenshots of the windows
+  nsis                                                 # the installers
 )
 
 missing=()

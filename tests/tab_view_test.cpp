@@ -37,8 +37,15 @@ private:
     testing::FakeHost& host_;
 };
 
+// Rows are not wrapped unless a test asks, so that checks can look for runs of names.
+preview::ViewOptions Unwrapped() {
+    preview::ViewOptions o;
+    o.width = 100000;
+    return o;
+}
+
 std::string View(const char* context, std::vector<std::pair<std::string, std::string>> settings = {},
-                 preview::ViewOptions options = {}) {
+                 preview::ViewOptions options = Unwrapped()) {
     const preview::Context* c = preview::FindContext(context);
     if (!c) throw std::runtime_error("no context");
     testing::FakeHost host;
@@ -73,7 +80,7 @@ TEST(TabView, FormInDesignView) {
     const std::string v = View("form-design");
     EXPECT_TRUE(Has(v, "Menu bar: All  File  Edit  View  Insert  Format  Tools  Windows  Help\n")) << v;
     EXPECT_TRUE(Has(v, "Group \"Controls\"\n"));
-    EXPECT_TRUE(Has(v, "boxNew01: FormControlEditBox FormControlComboBox ControlLine"));
+    EXPECT_TRUE(Has(v, "Controls, row 1: FormControlEditBox FormControlComboBox ControlLine"));
     EXPECT_TRUE(Has(v, "      Control Layout >\n"));  // a submenu of Format for a form
     EXPECT_TRUE(Has(v, "FieldList GridlinesGallery"));
     EXPECT_FALSE(Has(v, "SortUp"));
@@ -82,11 +89,28 @@ TEST(TabView, FormInDesignView) {
 TEST(TabView, NothingCurrentShowsOnlyTheAlwaysMenus) {
     const std::string v = View("none");
     EXPECT_TRUE(Has(v, "Menu bar: All  File  Edit  View  Tools  Windows  Help\n")) << v;
-    EXPECT_TRUE(Has(v, "boxNew3: \n")) << v;  // every segment of the formatting row hides
+    EXPECT_TRUE(Has(v, "Formatting toolbar: \n")) << v;  // every segment of the row hides
+}
+
+TEST(TabView, ToolbarRowsWrapAtTheWidth) {
+    const std::string v = View("form-design", {}, preview::ViewOptions{});
+    std::size_t start = 0, rows = 0;
+    while (start < v.size()) {
+        const std::size_t end = v.find('\n', start);
+        const std::string line = v.substr(start, end - start);
+        if (line.find("Menu bar") == std::string::npos && line.find("--") == std::string::npos) {
+            std::size_t columns = 0;
+            for (char c : line) columns += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+            EXPECT_LE(columns, 100u) << line;
+        }
+        rows += line.rfind("             ", 0) == 0;  // a continued toolbar row
+        start = end + 1;
+    }
+    EXPECT_GT(rows, 3u);
 }
 
 TEST(TabView, HiddenElementsCanBeListedWithAMark) {
-    preview::ViewOptions options;
+    preview::ViewOptions options = Unwrapped();
     options.showHidden = true;
     const std::string v = View("none", {}, options);
     EXPECT_TRUE(Has(v, "Query (hidden)")) << v;

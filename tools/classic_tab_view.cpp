@@ -26,6 +26,21 @@ enum class Shown { Yes, No, Unknown };
 
 constexpr std::size_t kCommandColumn = 50;
 
+// What a person calls the boxes of the tab; any other box goes by its id.
+struct BoxName {
+    std::string_view id, name;
+};
+constexpr BoxName kBoxNames[] = {
+    {"boxNew2", "Standard toolbar"},  {"boxNew3", "Formatting toolbar"}, {"boxNew01", "Controls, row 1"},
+    {"boxNew02", "Controls, row 2"}, {"boxNew03", "Controls, row 3"},
+};
+
+std::string BoxTitle(std::string_view id) {
+    for (const BoxName& b : kBoxNames)
+        if (b.id == id) return std::string(b.name);
+    return std::string(id);
+}
+
 // Characters, not bytes, so that "…" takes one column.
 std::size_t Width(std::string_view utf8) {
     std::size_t n = 0;
@@ -193,7 +208,7 @@ private:
         std::vector<std::string> words;
         for (const Element& c : box.children) RowWords(c, words);
         while (!words.empty() && words.back() == "|") words.pop_back();
-        const std::string title = std::string(box.Attr("id")) + ": ";
+        const std::string title = BoxTitle(box.Attr("id")) + ": ";
         const std::size_t indent = 4 + title.size();
         std::string line = std::string(4, ' ') + title;
         bool first = true;

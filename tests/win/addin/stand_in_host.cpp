@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 
 namespace pellwyn::testing {
 
@@ -70,87 +69,6 @@ HRESULT DllCanUnloadNow() {
     return entry ? reinterpret_cast<HRESULT(STDAPICALLTYPE*)()>(entry)() : E_UNEXPECTED;
 }
 
-void Pump(DWORD milliseconds) {
-    const ULONGLONG end = GetTickCount64() + milliseconds;
-    for (;;) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        const ULONGLONG now = GetTickCount64();
-        if (now >= end) return;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
-    }
-}
-
-Addin::Addin() {
-    CLSID clsid{};
-    EXPECT_EQ(CLSIDFromProgID(L"Kavrel.Connect", &clsid), S_OK);
-    const HRESULT hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown,
-                                        reinterpret_cast<void**>(&unknown));
-    EXPECT_EQ(hr, S_OK) << "Kavrel.Connect could not be created";
-    if (!unknown) return;
-    ComPtr<IUnknown> self(unknown);
-    EXPECT_EQ(self.As(extensibility), S_OK);
-    EXPECT_EQ(self.As(ribbonExtensibility), S_OK);
-    EXPECT_EQ(self.As(dispatch), S_OK);
-}
-
-Addin::~Addin() { Release(); }
-
-HRESULT Addin::Connect(IDispatch* application) {
-    SAFEARRAY* custom = nullptr;
-    return extensibility->OnConnection(application, 0, nullptr, &custom);
-}
-
-HRESULT Addin::Disconnect() {
-    SAFEARRAY* custom = nullptr;
-    return extensibility->OnDisconnection(1, &custom);
-}
-
-ULONG Addin::Release() {
-    extensibility.reset();
-    ribbonExtensibility.reset();
-    dispatch.reset();
-    if (!unknown) return 0;
-    return std::exchange(unknown, nullptr)->Release();
-}
-
-Answer::~Answer() {
-    VariantClear(&result);
-    SysFreeString(exception.bstrSource);
-    SysFreeString(exception.bstrDescription);
-    SysFreeString(exception.bstrHelpFile);
-}
-
-std::unique_ptr<Answer> Call(IDispatch* target, const std::wstring& name, std::vector<VARIANT> args, WORD flags) {
-    auto answer = std::make_unique<Answer>();
-    LPOLESTR names[] = {const_cast<LPOLESTR>(name.c_str())};
-    DISPID id = DISPID_UNKNOWN;
-    answer->hr = target->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id);
-    if (FAILED(answer->hr)) return answer;
-    std::reverse(args.begin(), args.end());
-    DISPPARAMS params{args.empty() ? nullptr : args.data(), nullptr, static_cast<UINT>(args.size()), 0};
-    answer->hr = target->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, flags, &params, &answer->result,
-                                &answer->exception, &answer->argError);
-    return answer;
-}
-
-VARIANT Object(IDispatch* object) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_DISPATCH;
-    v.pdispVal = object;
-    return v;
-}
-
-VARIANT Text(const wchar_t* text) {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_BSTR;
-    v.bstrVal = SysAllocString(text);
-    return v;
-}
+Addin::Addin() { EXPECT_EQ(Create(L"Kavrel.Connect"), S_OK) << "Kavrel.Connect could not be created"; }
 
 }  // namespace pellwyn::testing

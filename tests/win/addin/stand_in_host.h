@@ -2,9 +2,10 @@
 // regsvr32, create Kavrel.Connect by its ProgID, connect it, call it by name, pump messages.
 #pragma once
 
+#include "addin_client_win.h"
 #include "com_win.h"
-#include "fake_office.h"
 #include "office_win.h"
+#include "stand_in_office_win.h"
 
 #include <windows.h>
 
@@ -33,44 +34,22 @@ void WriteSettings(const std::vector<std::pair<std::string, std::string>>& setti
 // Pellwyn.dll's own DllCanUnloadNow, in this process.
 HRESULT DllCanUnloadNow();
 
-// Dispatches this thread's messages for the time given.
-void Pump(DWORD milliseconds);
+// The stand-in Office objects and the calls by name, as the preview tool uses them too.
+using standin::Answer;
+using standin::Call;
+using standin::kCall;
+using standin::Object;
+using standin::Pump;
+using standin::Text;
+using FakeDispatch = standin::NamedDispatch;
+using FakeApplication = standin::StandInApplication;
+using FakeRibbon = standin::StandInRibbon;
+using FakeControl = standin::StandInControl;
 
 // One Kavrel.Connect, created through COM by its ProgID, as Access creates it.
-class Addin {
+class Addin : public standin::AddinObject {
 public:
     Addin();
-    ~Addin();
-    IUnknown* unknown = nullptr;
-    ComPtr<IDTExtensibility2> extensibility;
-    ComPtr<IRibbonExtensibility> ribbonExtensibility;
-    ComPtr<IDispatch> dispatch;
-
-    HRESULT Connect(IDispatch* application);
-    HRESULT Disconnect();
-    // Lets go of every interface; returns the count the last Release left (0: the object is gone).
-    ULONG Release();
 };
-
-// The answer to one call by name.
-struct Answer {
-    HRESULT hr = E_FAIL;
-    VARIANT result;
-    EXCEPINFO exception{};
-    UINT argError = 9999;
-    Answer() { VariantInit(&result); }
-    ~Answer();
-    Answer(const Answer&) = delete;
-    Answer& operator=(const Answer&) = delete;
-    std::wstring Text() const { return result.vt == VT_BSTR && result.bstrVal ? result.bstrVal : L""; }
-};
-
-inline constexpr WORD kCall = DISPATCH_METHOD | DISPATCH_PROPERTYGET;  // how Office calls back
-
-// GetIDsOfNames, then Invoke with the arguments in their natural order (Invoke gets them reversed).
-std::unique_ptr<Answer> Call(IDispatch* target, const std::wstring& name, std::vector<VARIANT> args = {},
-                             WORD flags = kCall);
-VARIANT Object(IDispatch* object);  // a VT_DISPATCH argument, borrowed
-VARIANT Text(const wchar_t* text);  // a VT_BSTR argument; VariantClear it afterwards
 
 }  // namespace pellwyn::testing

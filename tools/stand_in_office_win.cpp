@@ -1,6 +1,6 @@
-#include "fake_office.h"
+#include "stand_in_office_win.h"
 
-namespace pellwyn::testing {
+namespace pellwyn::standin {
 namespace {
 
 HRESULT Raise(EXCEPINFO* info, HRESULT code) {
@@ -29,7 +29,7 @@ HRESULT ReturnBool(VARIANT* result, bool value) {
 
 }  // namespace
 
-FakeApplication::FakeApplication(bool withWindow) {
+StandInApplication::StandInApplication(bool withWindow) {
     VariantInit(&objectType);
     SetType(-1);
     Member(L"Name", [this](WORD, DISPPARAMS&, VARIANT* result, EXCEPINFO*) {
@@ -65,4 +65,4 @@ FakeApplication::FakeApplication(bool withWindow) {
     });
 }
 
-}  // namespace pellwyn::testing
+}  // namespace pellwyn::standin

@@ -1,6 +1,7 @@
-// The stand-in host's side of COM: a hand-written Application with the members the add-in
-// asks for, and the ribbon objects Access hands to callbacks. Every fake counts its references
-// (the test holds the first one) and never deletes itself, so a test can see what was kept.
+// Access's side of COM, played by a stand-in: a hand-written Application with the members the
+// add-in asks for, and the ribbon objects Access hands to callbacks. Every object counts its
+// references (its owner holds the first one) and never deletes itself, so the owner can see
+// what the add-in kept. The add-in's tests and the Classic-tab preview both use them.
 #pragma once
 
 #include "office_win.h"
@@ -13,7 +14,7 @@
 #include <string>
 #include <vector>
 
-namespace pellwyn::testing {
+namespace pellwyn::standin {
 
 // IUnknown with a visible count, for any interface I derived from IDispatch, and an IDispatch
 // that knows no names.
@@ -53,7 +54,7 @@ protected:
 };
 
 // An IDispatch that answers named members through handlers, and records how it was asked.
-class FakeDispatch : public Counted<IDispatch> {
+class NamedDispatch : public Counted<IDispatch> {
 public:
     using Handler = std::function<HRESULT(WORD flags, DISPPARAMS& params, VARIANT* result, EXCEPINFO* info)>;
 
@@ -92,20 +93,21 @@ private:
 
 // Access's Application as far as the add-in uses it. With `withWindow` it also has an
 // ActiveWindow with a DocumentMap (which Access itself lacks).
-class FakeApplication : public FakeDispatch {
+class StandInApplication : public NamedDispatch {
 public:
-    explicit FakeApplication(bool withWindow = false);
+    explicit StandInApplication(bool withWindow = false);
+    ~StandInApplication() override { VariantClear(&objectType); }
 
     std::wstring name = L"Microsoft Office Access";
     VARIANT objectType;          // what CurrentObjectType answers (VT_I4 unless a test says otherwise)
-    HRESULT refuseType = S_OK;   // a failure code: CurrentObjectType raises it through EXCEPINFO
+    HRESULT refuseType = S_OK;     // a failure code: CurrentObjectType raises it through EXCEPINFO
     HRESULT refusePressed = S_OK;  // a failure code: GetPressedMso returns it directly
     bool design = false, datasheet = false;
     bool documentMap = false;
     std::vector<bool> documentMapWrites;
 
-    FakeDispatch commandBars;
-    FakeDispatch window;
+    NamedDispatch commandBars;
+    NamedDispatch window;
 
     void SetType(std::int32_t type) {
         VariantClear(&objectType);
@@ -115,7 +117,7 @@ public:
 };
 
 // The IRibbonUI that Access hands to onLoad: records when it is invalidated.
-class FakeRibbon : public Counted<IRibbonUI> {
+class StandInRibbon : public Counted<IRibbonUI> {
 public:
     std::vector<ULONGLONG> invalidations;  // GetTickCount64 of each call
     int failures = 0;                      // so many calls fail first
@@ -132,7 +134,7 @@ public:
 };
 
 // The IRibbonControl of a pressed or drawn element.
-class FakeControl : public Counted<IRibbonControl> {
+class StandInControl : public Counted<IRibbonControl> {
 public:
     HRESULT STDMETHODCALLTYPE get_Id(BSTR* id) override {
         *id = SysAllocString(L"Button1");
@@ -148,4 +150,4 @@ public:
     }
 };
 
-}  // namespace pellwyn::testing
+}  // namespace pellwyn::standin

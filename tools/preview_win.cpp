@@ -1,0 +1,260 @@
+// pellwyn-preview: shows the Classic tab as Access would, from the installed add-in. It loads
+// the add-in the way Access does (through Access's add-in key and COM, by ProgID), plays
+// Access's Application in a context the user picks, asks for the markup, draws the tab with the
+// add-in's own getVisible and getContent answers, and reports how often the add-in refreshed.
+#include "addin_client_win.h"
+#include "classic_tab_view.h"
+#include "product.h"
+#include "stand_in_office_win.h"
+#include "win_handles.h"
+#include "win_text.h"
+
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <stdexcept>
+#include <string>
+
+namespace {
+
+using namespace pellwyn;
+
+constexpr const char* kUsage =
+    R"usage(Usage: pellwyn-preview [--context NAME | --type N [--design] [--datasheet]] [--show-hidden]
+                       [--watch SECONDS] [--width COLUMNS]
+
+Loads the installed add-in as Access does (Access's add-in key, then COM by ProgID), plays
+Access in the chosen context and prints the Classic tab as a person would see it there: its
+groups, the menu bar with every menu's items (the dynamic ones filled by the add-in), and the
+toolbar rows as command names, leaving out what the add-in hides. Then it watches the add-in
+refresh the ribbon for a few seconds and reports the invalidations per second.
+
+  --context NAME   what Access is showing (default table-datasheet):
+)usage";
+
+constexpr const char* kUsageTail =
+    R"usage(  --type N         instead of a context: the object type Access reports (0 table, 1 query,
+                   2 form, 3 report, 4 macro, 5 module, -1 none), with --design and/or
+                   --datasheet for the pressed view buttons
+  --show-hidden    list hidden elements too, marked "(hidden)"
+  --watch SECONDS  how long to watch the refresh (default 5; 0: not at all)
+  --width COLUMNS  where toolbar rows wrap (default 100)
+
+Exit status: 0 shown; 1 the add-in is not installed for Access or failed; 2 usage error.
+)usage";
+
+struct UsageError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+void Print(const std::string& text) { std::fwrite(text.data(), 1, text.size(), stdout); }
+
+// The add-in's callbacks, called by name as Access calls them, with a ribbon control.
+class AddinCallbacks final : public preview::TabCallbacks {
+public:
+    explicit AddinCallbacks(IDispatch* addin) : addin_(addin) {}
+
+    bool Visible(std::string_view callback) override {
+        const auto answer = Ask(callback);
+        if (answer->result.vt != VT_BOOL) throw std::runtime_error("not a Boolean");
+        return answer->result.boolVal != VARIANT_FALSE;
+    }
+    std::string Content(std::string_view callback) override {
+        const auto answer = Ask(callback);
+        if (answer->result.vt != VT_BSTR) throw std::runtime_error("not a text");
+        return kestrel::WideToUtf8(answer->Text());
+    }
+
+private:
+    std::unique_ptr<standin::Answer> Ask(std::string_view callback) {
+        auto answer = standin::Call(addin_, kestrel::Utf8ToWide(callback), {standin::Object(&control_)});
+        if (FAILED(answer->hr)) throw std::runtime_error(kestrel::WideToUtf8(answer->Failure()));
+        return answer;
+    }
+    IDispatch* addin_;
+    standin::StandInControl control_;
+};
+
+struct Options {
+    preview::Context context = *preview::FindContext("table-datasheet");
+    std::string description;
+    preview::ViewOptions view;
+    double watchSeconds = 5;
+};
+
+Options ParseArguments(int argc, wchar_t** argv) {
+    Options o;
+    bool byType = false;
+    auto value = [&](int& i) -> std::string {
+        if (i + 1 >= argc) throw UsageError(kestrel::WideToUtf8(argv[i]) + " needs a value");
+        return kestrel::WideToUtf8(argv[++i]);
+    };
+    auto number = [](const std::string& text, const char* what) {
+        try {
+            std::size_t used = 0;
+            const double n = std::stod(text, &used);
+            if (used == text.size()) return n;
+        } catch (const std::exception&) {
+        }
+        throw UsageError(std::string(what) + " expects a number, not \"" + text + "\"");
+    };
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = kestrel::WideToUtf8(argv[i]);
+        if (arg == "--help" || arg == "-h") {
+            throw UsageError("");
+        } else if (arg == "--context") {
+            const std::string name = value(i);
+            const preview::Context* c = preview::FindContext(name);
+            if (!c) throw UsageError("unknown context \"" + name + "\"");
+            o.context = *c;
+        } else if (arg == "--type") {
+            const double t = number(value(i), "--type");
+            o.context = {"", "", static_cast<std::int32_t>(t), false, false};
+            byType = true;
+        } else if (arg == "--design") {
+            o.context.designView = true;
+        } else if (arg == "--datasheet") {
+            o.context.datasheetView = true;
+        } else if (arg == "--show-hidden") {
+            o.view.showHidden = true;
+        } else if (arg == "--watch") {
+            o.watchSeconds = number(value(i), "--watch");
+            if (o.watchSeconds < 0 || o.watchSeconds > 600) throw UsageError("--watch takes 0 to 600 seconds");
+        } else if (arg == "--width") {
+            o.view.width = static_cast<int>(number(value(i), "--width"));
+        } else {
+            throw UsageError("unknown argument \"" + arg + "\"");
+        }
+    }
+    o.description = byType ? "object type " + std::to_string(o.context.objectType) : std::string(o.context.description);
+    o.description += std::string(" (Access reports object type ") + std::to_string(o.context.objectType) +
+                     "; Design view " + (o.context.designView ? "pressed" : "not pressed") + ", Datasheet view " +
+                     (o.context.datasheetView ? "pressed" : "not pressed") + ")";
+    return o;
+}
+
+std::wstring ReadText(HKEY root, const std::wstring& path, const wchar_t* name) {
+    wchar_t buffer[2048];
+    DWORD size = sizeof buffer;
+    if (RegGetValueW(root, path.c_str(), name, RRF_RT_REG_SZ, nullptr, buffer, &size) != ERROR_SUCCESS) return {};
+    return buffer;
+}
+
+class ComApartment {
+public:
+    ComApartment() {
+        if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) throw std::runtime_error("COM cannot start");
+    }
+    ~ComApartment() { CoUninitialize(); }
+};
+
+int Show(const Options& o) {
+    // Access finds its COM add-ins under its per-user add-in key; LoadBehavior 3 loads at start-up.
+    const std::wstring progId = kestrel::Utf8ToWide(kestrel::kProgId);
+    const std::wstring addinKey = L"Software\\Microsoft\\Office\\Access\\AddIns\\" + progId;
+    DWORD loadBehavior = 0, size = sizeof loadBehavior;
+    if (RegGetValueW(HKEY_CURRENT_USER, addinKey.c_str(), L"LoadBehavior", RRF_RT_REG_DWORD, nullptr, &loadBehavior,
+                     &size) != ERROR_SUCCESS) {
+        Print("The add-in is not installed for Access: there is no HKCU\\" + kestrel::WideToUtf8(addinKey) +
+              " with a LoadBehavior.\nInstall Menuvane, or run Menuvane and press OK.\n");
+        return 1;
+    }
+    if (loadBehavior != 3) {
+        Print("Access would not load the add-in at start-up: its LoadBehavior is " + std::to_string(loadBehavior) +
+              ", not 3.\nRun Menuvane and press OK to register it again.\n");
+        return 1;
+    }
+
+    ComApartment com;
+    standin::AddinObject addin;
+    if (const HRESULT hr = addin.Create(progId.c_str()); FAILED(hr)) {
+        wchar_t code[16];
+        std::swprintf(code, 16, L"0x%08lX", static_cast<unsigned long>(hr));
+        Print("Access could not create " + std::string(kestrel::kProgId) + " (" + kestrel::WideToUtf8(code) +
+              "): the add-in's COM class is not registered or its DLL does not load.\n");
+        return 1;
+    }
+    CLSID clsid{};
+    CLSIDFromProgID(progId.c_str(), &clsid);
+    wchar_t clsidText[64];
+    StringFromGUID2(clsid, clsidText, 64);
+    const std::wstring dll = ReadText(HKEY_CLASSES_ROOT, std::wstring(L"CLSID\\") + clsidText + L"\\InprocServer32", nullptr);
+    Print("Add-in \"" + kestrel::WideToUtf8(ReadText(HKEY_CURRENT_USER, addinKey, L"FriendlyName")) + "\" (" +
+          std::string(kestrel::kProgId) + ", LoadBehavior 3) from " + kestrel::WideToUtf8(dll) + "\n");
+    Print("Context: " + o.description + "\n\n");
+
+    standin::StandInApplication application;
+    application.SetType(o.context.objectType);
+    application.design = o.context.designView;
+    application.datasheet = o.context.datasheetView;
+    if (const HRESULT hr = addin.Connect(&application); FAILED(hr)) {
+        Print("The add-in refused the connection.\n");
+        return 1;
+    }
+    SAFEARRAY* custom = nullptr;
+    addin.extensibility->OnStartupComplete(&custom);
+
+    standin::StandInRibbon ribbon;
+    int status = 0;
+    kestrel::Unique<BSTR, &SysFreeString> markup;
+    const HRESULT got = addin.ribbonExtensibility->GetCustomUI(kestrel::Unique<BSTR, &SysFreeString>(
+                                                                    SysAllocString(L"Microsoft.Access.Database")).get(),
+                                                                markup.put());
+    if (FAILED(got)) {
+        Print("The add-in gave Access no markup: GetCustomUI failed (for instance a setting that is not a number).\n");
+        status = 1;
+    } else {
+        const std::string document = markup ? kestrel::WideToUtf8(markup.get()) : std::string();
+        if (!document.empty()) standin::Call(addin.dispatch.get(), L"ribbonLoaded", {standin::Object(&ribbon)});
+        AddinCallbacks callbacks(addin.dispatch.get());
+        Print(preview::RenderClassicTab(document, callbacks, o.view));
+
+        if (o.watchSeconds > 0 && !document.empty()) {
+            const std::size_t before = ribbon.invalidations.size();
+            const DWORD ms = static_cast<DWORD>(o.watchSeconds * 1000);
+            standin::Pump(ms);
+            const std::size_t n = ribbon.invalidations.size() - before;
+            char line[200];
+            std::snprintf(line, sizeof line, "\nRefresh: %zu invalidation%s in %.1f s (%.2f per second)", n,
+                          n == 1 ? "" : "s", o.watchSeconds, static_cast<double>(n) / o.watchSeconds);
+            std::string text = line;
+            if (n >= 2) {
+                const auto& at = ribbon.invalidations;
+                std::snprintf(line, sizeof line, ", one every %.2f s",
+                              static_cast<double>(at.back() - at[before]) / 1000.0 / static_cast<double>(n - 1));
+                text += line;
+            }
+            Print(text + "\n");
+        }
+    }
+    addin.extensibility->OnBeginShutdown(&custom);
+    addin.Disconnect();
+    addin.Release();
+    return status;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    _setmode(_fileno(stdout), _O_BINARY);  // UTF-8 as it is: no LF to CR LF
+    try {
+        return Show(ParseArguments(argc, argv));
+    } catch (const UsageError& e) {
+        if (*e.what()) {
+            std::fprintf(stderr, "pellwyn-preview: %s\nTry 'pellwyn-preview --help'.\n", e.what());
+            return 2;
+        }
+        Print(kUsage);
+        for (const preview::Context& c : preview::Contexts())
+            Print("                     " + std::string(c.name) + std::string(18 - c.name.size(), ' ') +
+                  std::string(c.description) + "\n");
+        Print(kUsageTail);
+        return 0;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "pellwyn-preview: %s\n", e.what());
+        return 1;
+    }
+}

@@ -1,6 +1,7 @@
 // The per-user settings in the registry, one REG_SZ value per setting under
-// HKCU\Software\VB and VBA Program Settings\Kestrelby\Menuvane. This is the classic per-user program-settings area,
-// so settings stored by earlier versions keep working. Both programs use this store.
+// HKCU\Software\VB and VBA Program Settings\Kestrelby\Menuvane: the classic per-user
+// program-settings area, so settings stored by earlier versions keep working. Both programs use
+// this store.
 #pragma once
 
 #include "settings_store.h"

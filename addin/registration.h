@@ -4,6 +4,8 @@
 // registry interface, which the DLL implements on the real registry and tests in memory.
 #pragma once
 
+#include "product.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -14,7 +16,7 @@ namespace pellwyn {
 
 inline constexpr std::string_view kConnectClsid = "{F262C37B-43CE-4FB1-A06D-66A868FC5D3B}";
 inline constexpr std::string_view kConnectClassName = "Connect";
-inline constexpr std::string_view kAddinKey = "Software\\Microsoft\\Office\\Access\\AddIns\\Kavrel.Connect";
+using kestrel::kAddinKey;
 inline constexpr std::uint32_t kLoadAtStartup = 3;  // LoadBehavior: load when Access starts
 
 enum class Root : std::uint8_t {

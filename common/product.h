@@ -11,6 +11,13 @@ inline constexpr std::string_view kAddinTitle = "Pellwyn";      // the add-in's 
 inline constexpr std::string_view kProgId = "Kavrel.Connect";
 inline constexpr std::string_view kAddinFileName = "Pellwyn.dll";
 inline constexpr std::string_view kAddinDescription = "Add-In Project Template";
+
+// Access's per-user add-in entries (under HKEY_CURRENT_USER), and ours among them: the add-in's
+// self-registration writes it, the options program creates or deletes it, the preview reads it.
+inline constexpr std::string_view kAccessAddinsKey = "Software\\Microsoft\\Office\\Access\\AddIns";
+inline constexpr std::string_view kAddinKey = "Software\\Microsoft\\Office\\Access\\AddIns\\Kavrel.Connect";
+static_assert(kAddinKey.substr(0, kAccessAddinsKey.size()) == kAccessAddinsKey &&
+              kAddinKey[kAccessAddinsKey.size()] == '\\' && kAddinKey.substr(kAccessAddinsKey.size() + 1) == kProgId);
 inline constexpr std::string_view kPublisher = "Team Kestrelby";
 
 inline constexpr int kVersionMajor = 7, kVersionMinor = 0, kVersionRevision = 0;

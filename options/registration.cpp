@@ -37,7 +37,7 @@ std::string AddinPath(std::string_view folder) {
     return std::string(folder) + "\\" + std::string(kestrel::kAddinFileName);
 }
 
-std::string AddinKeyPath() { return std::string(kAddinsKeyPath) + "\\" + std::string(kestrel::kProgId); }
+std::string AddinKeyPath() { return std::string(kestrel::kAddinKey); }
 
 std::string Regsvr32Arguments(bool unregister, std::string_view dllPath) {
     return std::string(unregister ? "/u /s \"" : "/s \"") + std::string(dllPath) + "\"";

@@ -7,13 +7,15 @@
 // the operation throws kestrel::Error describing what regsvr32 did, for the OK button's report.
 #pragma once
 
+#include "product.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace menuvane {
 
-inline constexpr std::string_view kAddinsKeyPath = "Software\\Microsoft\\Office\\Access\\AddIns";  // under HKCU
+inline constexpr std::string_view kAddinsKeyPath = kestrel::kAccessAddinsKey;  // under HKCU
 inline constexpr unsigned kRegsvr32TimeoutMs = 60'000;
 
 struct ProcessResult {

@@ -154,7 +154,7 @@ public:
 int Show(const Options& o) {
     // Access finds its COM add-ins under its per-user add-in key; LoadBehavior 3 loads at start-up.
     const std::wstring progId = kestrel::Utf8ToWide(kestrel::kProgId);
-    const std::wstring addinKey = L"Software\\Microsoft\\Office\\Access\\AddIns\\" + progId;
+    const std::wstring addinKey = kestrel::Utf8ToWide(kestrel::kAddinKey);
     DWORD loadBehavior = 0, size = sizeof loadBehavior;
     if (RegGetValueW(HKEY_CURRENT_USER, addinKey.c_str(), L"LoadBehavior", RRF_RT_REG_DWORD, nullptr, &loadBehavior,
                      &size) != ERROR_SUCCESS) {

@@ -11,18 +11,7 @@ export WINEPREFIX="$(mktemp -d "${TMPDIR:-/tmp}/installer-test.XXXXXX")"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 trap 'wineserver -k >/dev/null 2>&1; rm -rf "$WINEPREFIX"' EXIT
 
-failures=0
-check() {  # check DESCRIPTION COMMAND...: runs the command, counts a failure when it fails
-  local what="$1"; shift
-  if "$@"; then echo "ok    $what"; else echo "FAIL  $what"; failures=$((failures + 1)); fi
-}
-has_key() { "$W" reg query "$1" >/dev/null 2>&1; }
-no_key() { ! has_key "$1"; }
-value_is() {  # value_is KEY NAME EXPECTED: the value as reg query prints it
-  "$W" reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | grep -qE "^ +$2 +REG_[A-Z_]+ +$3\$"
-}
-contains() { grep -qF -- "$2" "$1"; }
-lacks() { ! grep -qF -- "$2" "$1"; }
+. "$(dirname "$0")/checks.sh"
 
 "$W" wineboot -i >/dev/null 2>&1
 wineserver -w
@@ -92,5 +81,4 @@ check "the settings are gone" no_key 'HKCU\Software\VB and VBA Program Settings\
 check "the COM class is gone" no_key 'HKCR\Kavrel.Connect'
 check "no CLSID of ours is left" no_key 'HKCR\CLSID\{F262C37B-43CE-4FB1-A06D-66A868FC5D3B}'
 
-echo "$failures failed"
-[ "$failures" -eq 0 ]
+finish

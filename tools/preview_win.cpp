@@ -152,13 +152,24 @@ public:
 };
 
 int Show(const Options& o) {
-    // Access finds its COM add-ins under its per-user add-in key; LoadBehavior 3 loads at start-up.
+    // Access finds its COM add-ins under its add-in key, the user's (HKCU) or every user's (HKLM,
+    // in the registry view of Access's bitness, which is this program's); the user's entry, when
+    // there is one, decides. LoadBehavior 3 loads at start-up.
     const std::wstring progId = kestrel::Utf8ToWide(kestrel::kProgId);
     const std::wstring addinKey = kestrel::Utf8ToWide(kestrel::kAddinKey);
-    DWORD loadBehavior = 0, size = sizeof loadBehavior;
-    if (RegGetValueW(HKEY_CURRENT_USER, addinKey.c_str(), L"LoadBehavior", RRF_RT_REG_DWORD, nullptr, &loadBehavior,
-                     &size) != ERROR_SUCCESS) {
-        Print("The add-in is not installed for Access: there is no HKCU\\" + kestrel::WideToUtf8(addinKey) +
+    HKEY addinRoot = nullptr;
+    DWORD loadBehavior = 0;
+    for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+        DWORD size = sizeof loadBehavior;
+        if (RegGetValueW(root, addinKey.c_str(), L"LoadBehavior", RRF_RT_REG_DWORD, nullptr, &loadBehavior, &size) ==
+            ERROR_SUCCESS) {
+            addinRoot = root;
+            break;
+        }
+    }
+    if (!addinRoot) {
+        const std::string key = kestrel::WideToUtf8(addinKey);
+        Print("The add-in is not installed for Access: there is no HKCU\\" + key + " or HKLM\\" + key +
               " with a LoadBehavior.\nInstall Menuvane, or run Menuvane and press OK.\n");
         return 1;
     }
@@ -182,7 +193,7 @@ int Show(const Options& o) {
     wchar_t clsidText[64];
     StringFromGUID2(clsid, clsidText, 64);
     const std::wstring dll = ReadText(HKEY_CLASSES_ROOT, std::wstring(L"CLSID\\") + clsidText + L"\\InprocServer32", nullptr);
-    Print("Add-in \"" + kestrel::WideToUtf8(ReadText(HKEY_CURRENT_USER, addinKey, L"FriendlyName")) + "\" (" +
+    Print("Add-in \"" + kestrel::WideToUtf8(ReadText(addinRoot, addinKey, L"FriendlyName")) + "\" (" +
           std::string(kestrel::kProgId) + ", LoadBehavior 3) from " + kestrel::WideToUtf8(dll) + "\n");
     Print("Context: " + o.description + "\n\n");
 

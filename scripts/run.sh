@@ -26,7 +26,7 @@ done
 installer=$(ls build/mingw-x86_64/Menuvane-*.exe)
 ls -l "$installer"
 
-say "Making a fresh Wine prefix: a private 64-bit Windows with its 32-bit side (about ten seconds)"
+say "Making a fresh Wine prefix: a private 64-bit Windows, with its 32-bit side where it can have one (about ten seconds)"
 W=/usr/bin/wine  # runs 32- and 64-bit programs alike
 can32=1
 why=$(scripts/wine-run --can-run-32-bit) || { can32=0; W=/usr/lib/wine/wine64; }

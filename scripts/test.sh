@@ -15,6 +15,11 @@ cmake --build --preset native
 echo "== native tests"
 ctest --preset native -j"$(nproc)"
 
+echo "== native build under AddressSanitizer and UBSan (clang): the same tests, any finding fatal"
+cmake --preset native-sanitize -DCUSTOMUI_XSD="$xsd" >/dev/null
+cmake --build --preset native-sanitize
+ctest --preset native-sanitize -j"$(nproc)"
+
 echo "== Windows 32-bit build (the one Access 2007 loads): compiled and checked, not run"
 cmake --preset mingw-i686 >/dev/null
 cmake --build --preset mingw-i686

@@ -23,9 +23,8 @@ struct RawValue {
 
 // UTF-16LE bytes of an ASCII text, with its terminator unless `terminated` is false.
 inline std::vector<unsigned char> Utf16(std::string_view text, bool terminated = true) {
-    std::vector<unsigned char> bytes;
-    for (const char c : text) bytes.insert(bytes.end(), {static_cast<unsigned char>(c), 0});
-    if (terminated) bytes.insert(bytes.end(), {0, 0});
+    std::vector<unsigned char> bytes(2 * (text.size() + (terminated ? 1 : 0)), 0);
+    for (std::size_t i = 0; i < text.size(); ++i) bytes[2 * i] = static_cast<unsigned char>(text[i]);
     return bytes;
 }
 

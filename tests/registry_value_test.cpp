@@ -16,10 +16,8 @@ using testing::Utf16;
 
 TEST(SettingText, TextValuesReadUpToTheirFirstNulWithOrWithoutTerminator) {
     struct Case { std::uint32_t type; Bytes bytes; std::string text; };
-    Bytes embedded = Utf16("1");
-    embedded.insert(embedded.end(), {'2', 0, 0, 0});
-    Bytes odd = Utf16("1", false);
-    odd.push_back('2');
+    const Bytes embedded{'1', 0, 0, 0, '2', 0, 0, 0};
+    const Bytes odd{'1', 0, '2'};
     const Case cases[] = {
         {kRegSz, Utf16("1"), "1"},
         {kRegSz, Utf16("12", false), "12"},          // no terminating NUL

@@ -1,5 +1,5 @@
 # 32-bit Windows build: Access 2007 is a 32-bit program, so this is the build it loads.
-# It is compiled and inspected here, not run (this kernel cannot execute 32-bit programs).
+# Its tests run under Wine's 32-bit side, in a WoW64 prefix like 64-bit Windows.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(MINGW_PREFIX i686-w64-mingw32)
@@ -12,3 +12,5 @@ set(CMAKE_FIND_ROOT_PATH /usr/${MINGW_PREFIX})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# Tests of the Windows layer run under Wine, each program in a fresh private prefix.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run)

@@ -83,6 +83,19 @@ TEST(Registration, RegsvrWritesTheClassAndTheAddinEntryAndTakesOutOnlyThose) {
     ExpectRegistered();
 }
 
+// 64-bit Windows keeps the classes of 32-bit and 64-bit programs apart: Access finds only a
+// class registered by the regsvr32 of its own bitness. Access's add-in key is one for both.
+TEST(Registration, TheClassIsInThisBuildsRegistryViewOnlyAndTheAddinKeyIsShared) {
+    constexpr bool k32Bit = sizeof(void*) == 4;
+    const REGSAM own = k32Bit ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+    const REGSAM other = k32Bit ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
+    const std::wstring machineClass = L"Software\\Classes\\" + kClsidKey + L"\\InprocServer32";
+    EXPECT_TRUE(KeyExists(HKEY_LOCAL_MACHINE, machineClass, own));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, machineClass, other));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kAddinKeyPath, KEY_WOW64_32KEY));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kAddinKeyPath, KEY_WOW64_64KEY));
+}
+
 // ---- the markup -----------------------------------------------------------------------------
 
 struct MarkupCase {

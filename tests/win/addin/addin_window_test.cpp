@@ -28,33 +28,34 @@ std::wstring ClassOf(HWND window) {
     return name;
 }
 
+// Enumeration procedures: Windows calls them, so they are CALLBACK (__stdcall in 32-bit builds).
+BOOL CALLBACK CollectAbout(HWND w, LPARAM list) {
+    if (IsWindowVisible(w) && TextOf(w) == L"About") reinterpret_cast<std::vector<HWND>*>(list)->push_back(w);
+    return TRUE;
+}
+
+struct Search {
+    const std::wstring* text;
+    HWND found;
+};
+
+BOOL CALLBACK FindText(HWND w, LPARAM p) {
+    auto* s = reinterpret_cast<Search*>(p);
+    if (TextOf(w) != *s->text) return TRUE;
+    s->found = w;
+    return FALSE;
+}
+
 // This thread's visible top-level windows captioned "About".
 std::vector<HWND> AboutWindows() {
     std::vector<HWND> found;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND w, LPARAM list) -> BOOL {
-            if (IsWindowVisible(w) && TextOf(w) == L"About") reinterpret_cast<std::vector<HWND>*>(list)->push_back(w);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    EnumThreadWindows(GetCurrentThreadId(), CollectAbout, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
 HWND ChildWithText(HWND parent, const std::wstring& text) {
-    struct Search {
-        const std::wstring* text;
-        HWND found;
-    } search{&text, nullptr};
-    EnumChildWindows(
-        parent,
-        [](HWND w, LPARAM p) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(p);
-            if (TextOf(w) != *s->text) return TRUE;
-            s->found = w;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    Search search{&text, nullptr};
+    EnumChildWindows(parent, FindText, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 

@@ -51,9 +51,9 @@ std::optional<DWORD> ReadDword(HKEY root, const std::wstring& path, const wchar_
     return value;
 }
 
-bool KeyExists(HKEY root, const std::wstring& path) {
+bool KeyExists(HKEY root, const std::wstring& path, REGSAM view) {
     kestrel::UniqueHkey key;
-    return RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS;
+    return RegOpenKeyExW(root, path.c_str(), 0, KEY_READ | view, key.put()) == ERROR_SUCCESS;
 }
 
 void WriteSettings(const std::vector<std::pair<std::string, std::string>>& settings) {

@@ -26,7 +26,8 @@ DWORD Regsvr32(const std::wstring& switches);
 // Registry reads: nullopt when the key or value is missing.
 std::optional<std::wstring> ReadText(HKEY root, const std::wstring& path, const wchar_t* name = nullptr);
 std::optional<DWORD> ReadDword(HKEY root, const std::wstring& path, const wchar_t* name);
-bool KeyExists(HKEY root, const std::wstring& path);
+// view: 0 for this process's own registry view, or KEY_WOW64_32KEY / KEY_WOW64_64KEY.
+bool KeyExists(HKEY root, const std::wstring& path, REGSAM view = 0);
 
 // Writes the settings as the options program would, after removing any earlier ones.
 void WriteSettings(const std::vector<std::pair<std::string, std::string>>& settings);

@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
-# The 64-bit installer under Wine, in a fresh prefix, as a user would meet it: a silent install,
+# An installer under Wine, in a fresh prefix, as a user would meet it: a silent install,
 # the preview loading the add-in it installed, an uninstaller that refuses while Access holds
 # the add-in, and an uninstall that leaves nothing of ours behind.
 #   installer_test.sh INSTALLER PREVIEW_EXE HOLD_ADDIN_EXE     (run it under a display)
 set -uo pipefail
 installer="$1" preview="$2" holder="$3"
 
-W=/usr/lib/wine/wine64
+W=/usr/bin/wine  # runs 32- and 64-bit programs alike
 export WINEPREFIX="$(mktemp -d "${TMPDIR:-/tmp}/installer-test.XXXXXX")"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 trap 'wineserver -k >/dev/null 2>&1; rm -rf "$WINEPREFIX"' EXIT

@@ -110,6 +110,17 @@ bool ClassRegistered() {
                kAppFolder + L"\\Pellwyn.dll";
 }
 
+// On 64-bit Windows a regsvr32 of the other bitness would put the class where this build's
+// Access never looks.
+bool ClassInTheOtherView() {
+    const REGSAM other = sizeof(void*) == 4 ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
+    const std::wstring path = std::wstring(L"Software\\Classes\\CLSID\\") + standin::kClsid;
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ | other, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
+
 bool AddinKeyExists() { return KeyExists(HKEY_CURRENT_USER, standin::kAddinKey); }
 DWORD LoadBehavior() { return Dword(HKEY_CURRENT_USER, standin::kAddinKey, L"LoadBehavior"); }
 
@@ -446,6 +457,7 @@ TEST_F(OptionsWindow, OkStoresAllEightRegistersBeforeStartingAccessOnce) {
     EXPECT_EQ(app.Ended(), 0u);
     EXPECT_EQ(StoredSettings(), Texts({L"1", L"0", L"1", L"1", L"0", L"0", L"1", L"1"}));
     EXPECT_TRUE(ClassRegistered());
+    EXPECT_FALSE(ClassInTheOtherView());
     EXPECT_EQ(LoadBehavior(), 3u);
     EXPECT_EQ(Text(HKEY_CURRENT_USER, standin::kAddinKey, L"FriendlyName"), L"Menuvane");
     EXPECT_EQ(Starts(L"MSACCESS.exe"), 1u);

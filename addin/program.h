@@ -51,7 +51,7 @@ public:
         if (s.empty()) return;
         if (steps_.empty() || steps_.back().number != Counter::None || steps_.back().size + s.size() > 0xFFFF)
             steps_.push_back({Counter::None, Counter::None, 0, static_cast<std::uint32_t>(text_.size())});
-        text_ += s;
+        text_.insert(text_.end(), s.begin(), s.end());
         steps_.back().size = static_cast<std::uint16_t>(steps_.back().size + s.size());
     }
     constexpr void Num(Counter c) {
@@ -61,12 +61,13 @@ public:
     }
     constexpr std::int32_t BarMode() const { return barMode_; }
 
-    constexpr const std::string& text() const { return text_; }
+    constexpr const std::vector<char>& text() const { return text_; }
     constexpr const std::vector<Step>& steps() const { return steps_; }
 
 private:
     std::int32_t barMode_;
-    std::string text_;
+    // Not a std::string: clang 14 cannot evaluate libstdc++ 12's string at compile time.
+    std::vector<char> text_;
     std::vector<Step> steps_;
 };
 

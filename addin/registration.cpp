@@ -1,6 +1,9 @@
 #include "registration.h"
 
+#include "error.h"
 #include "product.h"
+
+#include <exception>
 
 namespace pellwyn {
 
@@ -21,19 +24,47 @@ std::vector<RegKey> RegistrationKeys(std::string_view dllPath) {
     };
 }
 
-void Register(RegistryEditor& registry, std::string_view dllPath) {
+void Register(RegistryEditor& registry, std::string_view dllPath, Root classes) {
     for (const RegKey& key : RegistrationKeys(dllPath)) {
-        registry.CreateKey(key.root, key.path);
-        for (const RegValue& value : key.values) registry.SetValue(key.root, key.path, value);
+        const Root root = key.root == Root::Classes ? classes : key.root;
+        registry.CreateKey(root, key.path);
+        for (const RegValue& value : key.values) registry.SetValue(root, key.path, value);
     }
 }
 
-void Unregister(RegistryEditor& registry) {
+void Unregister(RegistryEditor& registry, Root classes) {
     const std::vector<RegKey> keys = RegistrationKeys({});
     for (auto key = keys.rbegin(); key != keys.rend(); ++key) {
-        for (const RegValue& value : key->values) registry.DeleteValue(key->root, key->path, value.name);
-        registry.DeleteKeyIfEmpty(key->root, key->path);
+        const Root root = key->root == Root::Classes ? classes : key->root;
+        for (const RegValue& value : key->values) registry.DeleteValue(root, key->path, value.name);
+        registry.DeleteKeyIfEmpty(root, key->path);
     }
+}
+
+Root SelfRegister(RegistryEditor& registry, std::string_view dllPath) {
+    // An elevated process ignores the user's classes and a standard user may not write the
+    // machine's: the first class key tells which of the two this process is.
+    Root classes = Root::Classes;
+    try {
+        registry.CreateKey(Root::Classes, RegistrationKeys(dllPath).front().path);
+    } catch (const kestrel::Error& e) {
+        if (e.code() != kAccessDenied) throw;
+        classes = Root::UserClasses;
+    }
+    Register(registry, dllPath, classes);
+    return classes;
+}
+
+void SelfUnregister(RegistryEditor& registry) {
+    std::exception_ptr failure;
+    for (const Root classes : {Root::Classes, Root::UserClasses}) {
+        try {
+            Unregister(registry, classes);
+        } catch (...) {
+            if (!failure) failure = std::current_exception();
+        }
+    }
+    if (failure) std::rethrow_exception(failure);
 }
 
 }  // namespace pellwyn

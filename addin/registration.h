@@ -20,9 +20,13 @@ using kestrel::kAddinKey;
 inline constexpr std::uint32_t kLoadAtStartup = 3;  // LoadBehavior: load when Access starts
 
 enum class Root : std::uint8_t {
-    Classes,      // HKEY_CLASSES_ROOT, or HKCU\Software\Classes for a user who may not write there
+    Classes,      // HKEY_CLASSES_ROOT
     CurrentUser,  // HKEY_CURRENT_USER
+    UserClasses,  // HKEY_CURRENT_USER\Software\Classes: the classes of a user without administrator rights
 };
+
+// What a RegistryEditor throws (as kestrel::Error's code) when the registry refuses access.
+inline constexpr std::int32_t kAccessDenied = static_cast<std::int32_t>(0x80070005U);  // E_ACCESSDENIED
 
 using RegData = std::variant<std::string, std::uint32_t>;  // REG_SZ or REG_DWORD
 
@@ -53,10 +57,20 @@ public:
     virtual void DeleteKeyIfEmpty(Root root, const std::string& path) = 0;
 };
 
-// Creates every key and writes its values. A registry that refuses throws kestrel::Error.
-void Register(RegistryEditor& registry, std::string_view dllPath);
+// Creates every key and writes its values, the class keys under `classes`. A registry that
+// refuses throws kestrel::Error.
+void Register(RegistryEditor& registry, std::string_view dllPath, Root classes = Root::Classes);
 // Deletes what Register writes, subkeys first: the values it writes, then each of its keys
 // that holds nothing else. Whatever others put beside them stays.
-void Unregister(RegistryEditor& registry);
+void Unregister(RegistryEditor& registry, Root classes = Root::Classes);
+
+// What regsvr32 asks for. The class keys go under HKEY_CLASSES_ROOT when the registry lets
+// this process write there; when it refuses the first class key with access denied (a
+// standard user), they go under HKCU\Software\Classes instead. Any other refusal throws.
+// Returns where the class keys went.
+Root SelfRegister(RegistryEditor& registry, std::string_view dllPath);
+// Unregisters from both places the class keys may be, the second even when the first
+// refuses; then throws the first refusal, if there was one.
+void SelfUnregister(RegistryEditor& registry);
 
 }  // namespace pellwyn

@@ -9,12 +9,11 @@
 
 #include <windows.h>
 
-#include <exception>
-
 namespace pellwyn {
 namespace {
 
 constexpr wchar_t kUserClasses[] = L"Software\\Classes";
+static_assert(kAccessDenied == static_cast<std::int32_t>(E_ACCESSDENIED));  // HRESULT_FROM_WIN32(ERROR_ACCESS_DENIED)
 
 [[noreturn]] void Fail(LSTATUS status, const std::string& path) {
     throw kestrel::Error(static_cast<std::int32_t>(HRESULT_FROM_WIN32(static_cast<DWORD>(status))),
@@ -23,9 +22,6 @@ constexpr wchar_t kUserClasses[] = L"Software\\Classes";
 
 class WindowsRegistry final : public RegistryEditor {
 public:
-    // Root::Classes means this key: HKEY_CLASSES_ROOT or the user's Software\Classes.
-    explicit WindowsRegistry(HKEY classes) noexcept : classes_(classes) {}
-
     void CreateKey(Root root, const std::string& path) override { Create(root, path); }
 
     void SetValue(Root root, const std::string& path, const RegValue& value) override {
@@ -62,16 +58,21 @@ public:
         if (status != ERROR_SUCCESS) Fail(status, path);
         if (subkeys != 0 || values != 0) return;  // someone else's content: the key stays
         key.reset();
-        status = RegDeleteKeyW(RootKey(root), kestrel::Utf8ToWide(path).c_str());
+        status = RegDeleteKeyW(RootKey(root), SubkeyPath(root, path).c_str());
         if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND) Fail(status, path);
     }
 
 private:
-    HKEY RootKey(Root root) const noexcept { return root == Root::Classes ? classes_ : HKEY_CURRENT_USER; }
+    // The user's classes are HKEY_CURRENT_USER's Software\Classes.
+    static HKEY RootKey(Root root) noexcept { return root == Root::Classes ? HKEY_CLASSES_ROOT : HKEY_CURRENT_USER; }
+    static std::wstring SubkeyPath(Root root, const std::string& path) {
+        const std::wstring wide = kestrel::Utf8ToWide(path);
+        return root == Root::UserClasses ? std::wstring(kUserClasses) + L"\\" + wide : wide;
+    }
 
     kestrel::UniqueHkey Create(Root root, const std::string& path) {
         kestrel::UniqueHkey key;
-        const LSTATUS status = RegCreateKeyExW(RootKey(root), kestrel::Utf8ToWide(path).c_str(), 0, nullptr,
+        const LSTATUS status = RegCreateKeyExW(RootKey(root), SubkeyPath(root, path).c_str(), 0, nullptr,
                                                REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr, key.put(), nullptr);
         if (status != ERROR_SUCCESS) Fail(status, path);
         return key;
@@ -79,64 +80,23 @@ private:
 
     // False when the key is not there.
     bool Open(Root root, const std::string& path, REGSAM access, kestrel::UniqueHkey& key) {
-        const LSTATUS status = RegOpenKeyExW(RootKey(root), kestrel::Utf8ToWide(path).c_str(), 0, access, key.put());
+        const LSTATUS status = RegOpenKeyExW(RootKey(root), SubkeyPath(root, path).c_str(), 0, access, key.put());
         if (status == ERROR_FILE_NOT_FOUND) return false;
         if (status != ERROR_SUCCESS) Fail(status, path);
         return true;
     }
-
-    HKEY classes_;
 };
-
-kestrel::UniqueHkey OpenUserClasses() {
-    kestrel::UniqueHkey key;
-    const LSTATUS status = RegCreateKeyExW(HKEY_CURRENT_USER, kUserClasses, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                           KEY_ALL_ACCESS, nullptr, key.put(), nullptr);
-    if (status != ERROR_SUCCESS) Fail(status, "HKEY_CURRENT_USER\\Software\\Classes");
-    return key;
-}
-
-// Whether this process may write the machine's classes: a standard user may not, and an
-// administrator's elevated process would ignore the user's.
-bool MayWriteClassesRoot() {
-    const std::wstring path = L"CLSID\\" + kestrel::Utf8ToWide(kConnectClsid);
-    kestrel::UniqueHkey key;
-    const LSTATUS status = RegCreateKeyExW(HKEY_CLASSES_ROOT, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                           KEY_SET_VALUE, nullptr, key.put(), nullptr);
-    if (status == ERROR_ACCESS_DENIED) return false;
-    if (status != ERROR_SUCCESS) Fail(status, "HKEY_CLASSES_ROOT\\" + kestrel::WideToUtf8(path));
-    return true;
-}
 
 }  // namespace
 
 void RegisterServer() {
-    const std::string path = kestrel::WideToUtf8(module::Path());
-    if (MayWriteClassesRoot()) {
-        WindowsRegistry registry(HKEY_CLASSES_ROOT);
-        Register(registry, path);
-    } else {
-        const kestrel::UniqueHkey classes = OpenUserClasses();
-        WindowsRegistry registry(classes.get());
-        Register(registry, path);
-    }
+    WindowsRegistry registry;
+    SelfRegister(registry, kestrel::WideToUtf8(module::Path()));
 }
 
 void UnregisterServer() {
-    // Both places are cleaned even when one refuses (a standard user and the machine's classes).
-    std::exception_ptr failure;
-    try {
-        WindowsRegistry machine(HKEY_CLASSES_ROOT);
-        Unregister(machine);
-    } catch (...) {
-        failure = std::current_exception();
-    }
-    kestrel::UniqueHkey user;
-    if (RegOpenKeyExW(HKEY_CURRENT_USER, kUserClasses, 0, KEY_ALL_ACCESS, user.put()) == ERROR_SUCCESS) {
-        WindowsRegistry registry(user.get());
-        Unregister(registry);
-    }
-    if (failure) std::rethrow_exception(failure);
+    WindowsRegistry registry;
+    SelfUnregister(registry);
 }
 
 }  // namespace pellwyn

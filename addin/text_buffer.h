@@ -25,6 +25,7 @@ public:
         append(s);
     }
     void append(std::string_view s) {
+        if (s.empty()) return;  // an empty view may hold no pointer, and memcpy wants one even for 0 bytes
         Reserve(s.size());
         std::memcpy(data_.get() + size_, s.data(), s.size());
         size_ += s.size();

@@ -1,13 +1,18 @@
 #include "settings_win.h"
 
 #include "error.h"
+#include "registry_value.h"
 #include "win_handles.h"
 #include "win_text.h"
 
 #include <windows.h>
 
-#include <cstring>
+#include <algorithm>
 #include <vector>
+
+static_assert(kestrel::kRegSz == REG_SZ && kestrel::kRegExpandSz == REG_EXPAND_SZ && kestrel::kRegBinary == REG_BINARY &&
+              kestrel::kRegDword == REG_DWORD && kestrel::kRegMultiSz == REG_MULTI_SZ && kestrel::kRegQword == REG_QWORD &&
+              kestrel::kRegNone == REG_NONE);
 
 namespace kestrel {
 namespace {
@@ -26,32 +31,21 @@ std::optional<std::string> RegistrySettings::Get(std::string_view name) {
     if (status != ERROR_SUCCESS) Fail(status, "the settings key cannot be opened", name);
 
     const std::wstring valueName = Utf8ToWide(name);
-    std::vector<BYTE> data(64);
+    std::vector<unsigned char> data(64);
     DWORD type = 0;
-    for (;;) {
+    for (int attempt = 1;; ++attempt) {
         DWORD size = static_cast<DWORD>(data.size());
         status = RegQueryValueExW(key.get(), valueName.c_str(), nullptr, &type, data.data(), &size);
-        if (status == ERROR_MORE_DATA) {
-            data.resize(size + sizeof(wchar_t));
+        if (status == ERROR_MORE_DATA && attempt < 4) {  // again with the size it needs (it may grow meanwhile)
+            data.resize(size);
             continue;
         }
         if (status == ERROR_FILE_NOT_FOUND) return std::nullopt;
         if (status != ERROR_SUCCESS) Fail(status, "cannot be read", name);
-        data.resize(size);
+        data.resize(std::min<std::size_t>(size, data.size()));
         break;
     }
-    if (type == REG_DWORD && data.size() == sizeof(DWORD)) {
-        DWORD value = 0;
-        std::memcpy(&value, data.data(), sizeof value);
-        return std::to_string(value);
-    }
-    if (type != REG_SZ && type != REG_EXPAND_SZ)
-        throw Error(kTypeMismatch, "setting \"" + std::string(name) + "\": the stored value is not text");
-    // The stored text may or may not end with its terminating zero.
-    std::wstring text(reinterpret_cast<const wchar_t*>(data.data()), data.size() / sizeof(wchar_t));
-    const std::size_t end = text.find(L'\0');
-    if (end != std::wstring::npos) text.resize(end);
-    return WideToUtf8(text);
+    return SettingText(name, type, data);
 }
 
 void RegistrySettings::Put(std::string_view name, std::string_view text) {

@@ -15,6 +15,11 @@ cmake --build --preset native
 echo "== native tests"
 ctest --preset native -j"$(nproc)"
 
+echo "== native build under AddressSanitizer and UBSan (clang): the same tests, any finding fatal"
+cmake --preset native-sanitize -DCUSTOMUI_XSD="$xsd" >/dev/null
+cmake --build --preset native-sanitize
+ctest --preset native-sanitize -j"$(nproc)"
+
 # The same tests for both Windows builds, under Wine, a fresh prefix per test program. Where
 # this machine cannot run 32-bit programs, the 32-bit build's Wine tests say so and are skipped.
 for preset in mingw-i686 mingw-x86_64; do

@@ -75,6 +75,13 @@ TEST(MarkupTool, AFailureOfTheAddinPrintsNothingButTheError) {
     EXPECT_EQ(RunCommand(kTool, {"--setting", "Classic=0", "--setting", "Left=abc"}).out, "\n");
 }
 
+TEST(MarkupTool, OutputThatCannotBeWrittenIsAFailure) {
+    for (const char* args : {"", " --help", " --setting Classic=0"}) {  // a large write, a small one
+        const int status = std::system((testing::ShellQuote(kTool) + args + " >/dev/full 2>/dev/null").c_str());
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << args;
+    }
+}
+
 TEST(MarkupTool, UsageErrorsExitWithTwo) {
     for (std::initializer_list<std::string> args :
          {std::initializer_list<std::string>{"--open", "Tools:1"}, {"--open", "Edit"}, {"--open", "Edit:x"},

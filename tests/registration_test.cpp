@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
 
 namespace pellwyn {
 namespace {
@@ -14,11 +15,18 @@ namespace {
 class MemoryRegistry final : public RegistryEditor {
 public:
     using Key = std::pair<Root, std::string>;
-    std::map<Key, std::map<std::string, RegData>> keys;
+    using Keys = std::map<Key, std::map<std::string, RegData>>;
+    Keys keys;
     std::string refuse;  // a path whose creation fails
+    std::optional<Root> refusedRoot;  // where every change fails, with refusal as the code
+    std::int32_t refusal = kAccessDenied;
+
+    void Refuse(Root root, const std::string& path) const {
+        if (path == refuse || root == refusedRoot) throw kestrel::Error(refusal, "the registry refused the key " + path);
+    }
 
     void CreateKey(Root root, const std::string& path) override {
-        if (path == refuse) throw kestrel::Error(static_cast<std::int32_t>(0x80070005U), "access denied");
+        Refuse(root, path);
         for (std::size_t slash = path.find('\\'); slash != std::string::npos; slash = path.find('\\', slash + 1))
             keys[{root, path.substr(0, slash)}];
         keys[{root, path}];
@@ -29,11 +37,14 @@ public:
     }
     void DeleteValue(Root root, const std::string& path, const std::string& name) override {
         auto key = keys.find({root, path});
-        if (key != keys.end()) key->second.erase(name);
+        if (key == keys.end()) return;
+        Refuse(root, path);
+        key->second.erase(name);
     }
     void DeleteKeyIfEmpty(Root root, const std::string& path) override {
         auto key = keys.find({root, path});
         if (key == keys.end() || !key->second.empty()) return;
+        Refuse(root, path);
         for (const auto& [other, values] : keys)
             if (other.first == root && other.second.rfind(path + "\\", 0) == 0) return;  // has subkeys
         keys.erase(key);
@@ -75,6 +86,57 @@ TEST(Registration, ARefusingRegistryFailsTheRegistration) {
     MemoryRegistry registry;
     registry.refuse = std::string(kAddinKey);
     EXPECT_THROW(Register(registry, kDll), kestrel::Error);
+}
+
+// The keys under one root.
+std::map<std::string, std::map<std::string, RegData>> Under(const MemoryRegistry::Keys& all, Root root) {
+    std::map<std::string, std::map<std::string, RegData>> keys;
+    for (const auto& [key, values] : all)
+        if (key.first == root) keys[key.second] = values;
+    return keys;
+}
+
+TEST(SelfRegistration, GoesToTheUsersClassesOnlyWhenTheMachinesRefuseAccess) {
+    MemoryRegistry machine;
+    EXPECT_EQ(SelfRegister(machine, kDll), Root::Classes);
+    EXPECT_TRUE(Under(machine.keys, Root::UserClasses).empty());
+
+    MemoryRegistry user;
+    user.refusedRoot = Root::Classes;
+    EXPECT_EQ(SelfRegister(user, kDll), Root::UserClasses);
+    EXPECT_TRUE(Under(user.keys, Root::Classes).empty());
+    EXPECT_EQ(Under(user.keys, Root::UserClasses), Under(machine.keys, Root::Classes));
+    EXPECT_EQ(Under(user.keys, Root::CurrentUser), Under(machine.keys, Root::CurrentUser));
+
+    MemoryRegistry broken;  // another refusal is a failure, not a reason to move
+    broken.refusedRoot = Root::Classes;
+    broken.refusal = static_cast<std::int32_t>(0x800703F3U);  // ERROR_CANTREAD
+    EXPECT_THROW(SelfRegister(broken, kDll), kestrel::Error);
+    EXPECT_TRUE(broken.keys.empty());
+}
+
+TEST(SelfRegistration, UnregisteringCleansBothPlacesEvenWhenOneRefuses) {
+    MemoryRegistry registry;
+    for (const Root root : {Root::Classes, Root::UserClasses}) registry.CreateKey(root, "CLSID");  // shared
+    registry.CreateKey(Root::CurrentUser, std::string(kestrel::kAccessAddinsKey));
+    const auto before = registry.keys;
+    Register(registry, kDll, Root::Classes);
+    Register(registry, kDll, Root::UserClasses);
+
+    registry.refusedRoot = Root::Classes;
+    try {
+        SelfUnregister(registry);
+        ADD_FAILURE() << "a refusal was not reported";
+    } catch (const kestrel::Error& e) {
+        EXPECT_EQ(e.code(), kAccessDenied);
+    }
+    EXPECT_EQ(Under(registry.keys, Root::UserClasses), Under(before, Root::UserClasses));
+    EXPECT_EQ(Under(registry.keys, Root::CurrentUser), Under(before, Root::CurrentUser));
+    EXPECT_NE(Under(registry.keys, Root::Classes), Under(before, Root::Classes));
+
+    registry.refusedRoot.reset();
+    SelfUnregister(registry);
+    EXPECT_EQ(registry.keys, before);
 }
 
 }  // namespace

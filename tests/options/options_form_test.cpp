@@ -2,6 +2,7 @@
 // they read and store, what they start, in which order, and what they report.
 #include "error.h"
 #include "options_form.h"
+#include "raw_registry.h"
 #include "registration.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +13,8 @@
 
 namespace menuvane {
 namespace {
+
+namespace raw = kestrel::testing;
 
 constexpr char kFolder[] = "C:\\Program Files\\Menuvane";
 constexpr char kSupportLine[] = "Please email screenshot of this message to support@kestrelby.example";
@@ -191,6 +194,62 @@ TEST(Initialize, ASettingsStoreThatRefusesIsReportedAndTheNextBoxIsRead) {
     ASSERT_EQ(w.Reports().size(), 1u);
     EXPECT_EQ(w.Reports()[0].substr(0, w.Reports()[0].find('\r')), "setting \"All\": the stored value is not text");
     EXPECT_NE(w.Reports()[0].find("at line 108\r\r"), std::string::npos);
+}
+
+// Values stored by hand with other types, lengths or bytes: each one that cannot be read is
+// reported with its step and the next is read; OK then stores all eight as text.
+TEST(Initialize, ValuesStoredByHandAreReportedEachWithItsStepAndOkRewritesAllEight) {
+    using kestrel::kRegSz, kestrel::kRegDword, kestrel::kRegBinary, kestrel::kRegMultiSz, kestrel::kRegExpandSz;
+    using raw::Utf16;
+    raw::RawRegistrySettings store;
+    store.Set("Classic", kRegDword, {1, 0, 0, 0});
+    store.Set("Left", kRegBinary, {1});
+    store.Set("All", kRegMultiSz, Utf16("1"));
+    store.Set("Home", kRegSz, Utf16("1", false));
+    store.Set("Create", kRegSz, Utf16(std::string(30'000, '9')));
+    store.Set("External Data", kRegSz, {'0', 0, 0, 0, '1', 0});
+    store.Set("Database Tools", kRegExpandSz, Utf16("0"));
+    store.Set("Hide built-in Tabs", kRegBinary, {});  // never read
+    World w;
+    Form f{store, w, w, [&](const std::string& text) { w.log.push_back("REPORT " + text); }, kFolder};
+    Boxes boxes;
+    FormInitialize(f, boxes);
+    const States expected{1, 0, 1, 1, 0, 0, 0, 0};  // Home's rule cleared Left
+    EXPECT_EQ(Of(boxes), expected);
+    auto report = [](const std::string& description, int step) {
+        return description + "\r\nin Dunmarro2016/06/15.Form1.Form_Initialize at line " + std::to_string(step) +
+               "\r\r" + kSupportLine;
+    };
+    EXPECT_EQ(w.Reports(), (std::vector<std::string>{report("setting \"Left\": the stored value is not text", 106),
+                                                     report("setting \"All\": the stored value is not text", 108),
+                                                     report("Overflow", 114)}));
+    w.Drain();
+    PushButtonClick(f, boxes, kOkButton);
+    EXPECT_TRUE(w.Reports().empty());
+    for (std::size_t i = 0; i < kBoxSettings.size(); ++i) {
+        const raw::RawValue& v = store.At(kBoxSettings[i].key.name);
+        EXPECT_EQ(v.type, kRegSz) << kBoxSettings[i].key.name;
+        EXPECT_EQ(v.bytes, Utf16(std::to_string(expected[i]))) << kBoxSettings[i].key.name;
+    }
+}
+
+TEST(Initialize, ASettingsKeyThatCannotBeOpenedIsReportedForEveryBoxAndOkStillGoesOn) {
+    raw::RawRegistrySettings store;
+    store.keyRefused = true;
+    World w;
+    Form f{store, w, w, [&](const std::string& text) { w.log.push_back("REPORT " + text); }, kFolder};
+    Boxes boxes;
+    FormInitialize(f, boxes);
+    EXPECT_EQ(Of(boxes), (States{0, 0, 0, 0, 0, 0, 0, 0}));
+    std::vector<std::string> steps;
+    for (const std::string& r : w.Reports()) steps.push_back(r.substr(r.find(" at line ") + 9, 3));
+    EXPECT_EQ(steps, (std::vector<std::string>{"104", "106", "108", "114", "114", "114", "114"}));
+    EXPECT_EQ(w.Reports()[0].substr(0, w.Reports()[0].find('\r')), "setting \"Classic\": the settings key cannot be opened");
+    w.Drain();
+    PushButtonClick(f, boxes, kOkButton);
+    EXPECT_EQ(w.Reports().size(), 8u);  // each of the eight values
+    EXPECT_EQ(w.log[w.log.size() - 2], "shell MSACCESS");
+    EXPECT_EQ(w.log.back(), "close");
 }
 
 TEST(Load, SetsTheCaptionCentresAndLoadsThePointerReportingEachFailure) {

@@ -38,30 +38,55 @@ TEST(RegistrySettings, MissingUntilWrittenThenReadBackAsStored) {
     DeleteSettingsKey();
 }
 
-TEST(RegistrySettings, ReadsValuesWrittenByHand) {
+TEST(RegistrySettings, ReadsValuesWrittenByHandWithAnyTypeAndLengthThenPutRewritesThemAsText) {
     DeleteSettingsKey();
     UniqueHkey key;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKeyPath, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.put(),
-                              nullptr),
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKeyPath, 0, nullptr, 0, KEY_SET_VALUE | KEY_QUERY_VALUE,
+                              nullptr, key.put(), nullptr),
               ERROR_SUCCESS);
+    auto set = [&](const wchar_t* name, DWORD type, const void* data, std::size_t size) {
+        ASSERT_EQ(RegSetValueExW(key.get(), name, 0, type, static_cast<const BYTE*>(data), static_cast<DWORD>(size)),
+                  ERROR_SUCCESS);
+    };
     const DWORD zero = 0;
-    RegSetValueExW(key.get(), L"Classic", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&zero), sizeof zero);
+    set(L"Classic", REG_DWORD, &zero, sizeof zero);
     const wchar_t unterminated[] = {L'1', L'2'};
-    RegSetValueExW(key.get(), L"Left", 0, REG_SZ, reinterpret_cast<const BYTE*>(unterminated), sizeof unterminated);
+    set(L"Left", REG_SZ, unterminated, sizeof unterminated);
     const BYTE bytes[] = {1, 2, 3};
-    RegSetValueExW(key.get(), L"All", 0, REG_BINARY, bytes, sizeof bytes);
-    RegSetValueExW(key.get(), L"Home", 0, REG_SZ, reinterpret_cast<const BYTE*>(L""), sizeof(wchar_t));
+    set(L"All", REG_BINARY, bytes, sizeof bytes);
+    set(L"Home", REG_SZ, L"", sizeof(wchar_t));
+    const std::wstring overlong(30'000, L'7');  // 60 KB, no terminator
+    set(L"Create", REG_SZ, overlong.data(), overlong.size() * sizeof(wchar_t));
+    set(L"External Data", REG_SZ, L"1\0" L"2", 4 * sizeof(wchar_t));
+    set(L"Database Tools", REG_MULTI_SZ, L"1\0", 3 * sizeof(wchar_t));
+    set(L"Hide built-in Tabs", REG_EXPAND_SZ, L"%TEMP%", 7 * sizeof(wchar_t));
 
     RegistrySettings store;
     EXPECT_EQ(store.Get("Classic"), "0");
     EXPECT_EQ(store.Get("Left"), "12");
     EXPECT_EQ(store.Get("Home"), "");
-    try {
-        store.Get("All");
-        ADD_FAILURE() << "a binary value is not a setting";
-    } catch (const Error& e) {
-        EXPECT_EQ(e.code(), kTypeMismatch);
-        EXPECT_NE(std::string(e.what()).find("\"All\""), std::string::npos);
+    EXPECT_EQ(store.Get("Create"), std::string(30'000, '7'));
+    EXPECT_EQ(store.Get("External Data"), "1");
+    EXPECT_EQ(store.Get("Hide built-in Tabs"), "%TEMP%");
+    for (const char* name : {"All", "Database Tools"}) {
+        try {
+            store.Get(name);
+            ADD_FAILURE() << name << ": binary and multi-string values are no settings";
+        } catch (const Error& e) {
+            EXPECT_EQ(e.code(), kTypeMismatch);
+            EXPECT_EQ(std::string(e.what()), "setting \"" + std::string(name) + "\": the stored value is not text");
+        }
+    }
+
+    // What OK does: every value stored again, as REG_SZ whatever it was.
+    for (const char* name : {"Classic", "Left", "All", "Home", "Create", "External Data", "Database Tools",
+                             "Hide built-in Tabs"}) {
+        store.Put(name, "1");
+        EXPECT_EQ(store.Get(name), "1") << name;
+        DWORD type = 0, size = 0;
+        RegQueryValueExW(key.get(), Utf8ToWide(name).c_str(), nullptr, &type, nullptr, &size);
+        EXPECT_EQ(type, static_cast<DWORD>(REG_SZ)) << name;
+        EXPECT_EQ(size, 2 * sizeof(wchar_t)) << name;
     }
     DeleteSettingsKey();
 }

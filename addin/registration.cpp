@@ -41,7 +41,11 @@ void Unregister(RegistryEditor& registry, Root classes) {
     }
 }
 
-Root SelfRegister(RegistryEditor& registry, std::string_view dllPath) {
+Root SelfRegister(RegistryEditor& registry, std::string_view dllPath, bool installedForTheMachine) {
+    if (installedForTheMachine) {
+        Register(registry, dllPath, Root::UserClasses);
+        return Root::UserClasses;
+    }
     // An elevated process ignores the user's classes and a standard user may not write the
     // machine's: the first class key tells which of the two this process is.
     Root classes = Root::Classes;
@@ -55,9 +59,10 @@ Root SelfRegister(RegistryEditor& registry, std::string_view dllPath) {
     return classes;
 }
 
-void SelfUnregister(RegistryEditor& registry) {
+void SelfUnregister(RegistryEditor& registry, bool installedForTheMachine) {
     std::exception_ptr failure;
     for (const Root classes : {Root::Classes, Root::UserClasses}) {
+        if (installedForTheMachine && classes == Root::Classes) continue;
         try {
             Unregister(registry, classes);
         } catch (...) {

@@ -67,10 +67,15 @@ void Unregister(RegistryEditor& registry, Root classes = Root::Classes);
 // What regsvr32 asks for. The class keys go under HKEY_CLASSES_ROOT when the registry lets
 // this process write there; when it refuses the first class key with access denied (a
 // standard user), they go under HKCU\Software\Classes instead. Any other refusal throws.
+// Where the add-in is installed for the whole machine (the per-machine package wrote the
+// machine's class and Access's add-in entry under HKLM), the machine's classes belong to that
+// installation: the class keys go under HKCU\Software\Classes whatever the rights, so that a
+// user's registration can never rewrite, or later delete, what every user of the machine loads.
 // Returns where the class keys went.
-Root SelfRegister(RegistryEditor& registry, std::string_view dllPath);
+Root SelfRegister(RegistryEditor& registry, std::string_view dllPath, bool installedForTheMachine = false);
 // Unregisters from both places the class keys may be, the second even when the first
-// refuses; then throws the first refusal, if there was one.
-void SelfUnregister(RegistryEditor& registry);
+// refuses; then throws the first refusal, if there was one. Where the add-in is installed for
+// the whole machine, from the user's classes only.
+void SelfUnregister(RegistryEditor& registry, bool installedForTheMachine = false);
 
 }  // namespace pellwyn

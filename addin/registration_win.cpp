@@ -87,16 +87,25 @@ private:
     }
 };
 
+// Whether Access's add-in entry for every user is there (HKLM, in this process's registry
+// view, which is that of Access's bitness): the per-machine package, or an administrator,
+// installed the add-in for the whole machine. Self-registration never writes it.
+bool InstalledForTheMachine() {
+    kestrel::UniqueHkey key;
+    return RegOpenKeyExW(HKEY_LOCAL_MACHINE, kestrel::Utf8ToWide(kAddinKey).c_str(), 0, KEY_QUERY_VALUE, key.put()) ==
+           ERROR_SUCCESS;
+}
+
 }  // namespace
 
 void RegisterServer() {
     WindowsRegistry registry;
-    SelfRegister(registry, kestrel::WideToUtf8(module::Path()));
+    SelfRegister(registry, kestrel::WideToUtf8(module::Path()), InstalledForTheMachine());
 }
 
 void UnregisterServer() {
     WindowsRegistry registry;
-    SelfUnregister(registry);
+    SelfUnregister(registry, InstalledForTheMachine());
 }
 
 }  // namespace pellwyn

@@ -1,12 +1,18 @@
 // Self-registration on a registry kept in memory: what registering writes, and that
-// unregistering takes out exactly that, whatever else is there.
+// unregistering takes out exactly that, whatever else is there; and the per-machine package's
+// registry entries, which must be the same.
 #include "error.h"
 #include "registration.h"
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <map>
 #include <optional>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <tuple>
 
 namespace pellwyn {
 namespace {
@@ -137,6 +143,57 @@ TEST(SelfRegistration, UnregisteringCleansBothPlacesEvenWhenOneRefuses) {
     registry.refusedRoot.reset();
     SelfUnregister(registry);
     EXPECT_EQ(registry.keys, before);
+}
+
+// On a per-machine install a user's Menuvane registers and unregisters too: the machine's
+// class, which every user loads, must come out of both untouched.
+TEST(SelfRegistration, LeavesTheMachinesClassAloneWhereTheAddinIsInstalledForTheMachine) {
+    MemoryRegistry registry;
+    registry.CreateKey(Root::UserClasses, "CLSID");  // shared
+    registry.CreateKey(Root::CurrentUser, std::string(kestrel::kAccessAddinsKey));
+    const auto before = registry.keys;
+    Register(registry, "C:\\Program Files\\Menuvane\\Pellwyn.dll", Root::Classes);  // the package's class
+    const auto machine = Under(registry.keys, Root::Classes);
+
+    EXPECT_EQ(SelfRegister(registry, kDll, true), Root::UserClasses);
+    EXPECT_EQ(Under(registry.keys, Root::Classes), machine);
+    EXPECT_NE(Under(registry.keys, Root::UserClasses), Under(before, Root::UserClasses));
+    SelfUnregister(registry, true);
+    EXPECT_EQ(Under(registry.keys, Root::Classes), machine);
+    EXPECT_EQ(Under(registry.keys, Root::UserClasses), Under(before, Root::UserClasses));
+    EXPECT_EQ(Under(registry.keys, Root::CurrentUser), Under(before, Root::CurrentUser));
+}
+
+// The per-machine package (installer/menuvane.wxs) writes what self-registration writes: the
+// class under HKLM\Software\Classes, Access's add-in entry under HKLM instead of HKCU, the DLL's
+// path as Windows Installer spells the installed file. Nothing more, nothing less.
+TEST(Registration, ThePerMachinePackageWritesWhatSelfRegistrationWrites) {
+    std::ifstream file(MENUVANE_WXS);
+    std::stringstream wxs;
+    wxs << file.rdbuf();
+    const std::string text = wxs.str();
+    ASSERT_FALSE(text.empty()) << MENUVANE_WXS;
+
+    using Entry = std::tuple<std::string, std::string, std::string, std::string, std::string>;  // root key name type value
+    std::set<Entry> package, expected;
+    static const std::regex kElement(R"(<RegistryValue\s([^>]*)/>)"), kAttribute(R"re((\w+)="([^"]*)")re");
+    for (std::sregex_iterator e(text.begin(), text.end(), kElement), end; e != end; ++e) {
+        std::map<std::string, std::string> a;
+        const std::string attributes = (*e)[1];
+        for (std::sregex_iterator it(attributes.begin(), attributes.end(), kAttribute); it != end; ++it)
+            a[(*it)[1]] = (*it)[2];
+        package.insert({a["Root"], a["Key"], a["Name"], a["Type"], a["Value"]});
+    }
+    for (const RegKey& key : RegistrationKeys("[#PellwynDll]")) {
+        const std::string path = key.root == Root::Classes ? "Software\\Classes\\" + key.path : key.path;
+        for (const RegValue& v : key.values) {
+            if (const auto* t = std::get_if<std::string>(&v.data))
+                expected.insert({"HKLM", path, v.name, "string", *t});
+            else
+                expected.insert({"HKLM", path, v.name, "integer", std::to_string(std::get<std::uint32_t>(v.data))});
+        }
+    }
+    EXPECT_EQ(package, expected);
 }
 
 }  // namespace

@@ -10,7 +10,7 @@ packages=(
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools  # the Windows programs, 64- and 32-bit
   wine wine64 xvfb xauth fonts-liberation              # runs and shows them here, for the tests
   imagemagick xdotool                                  # screenshots of the windows
-  nsis                                                 # the installers
+  nsis wixl                                            # the installers: per user (NSIS), per machine (MSI)
 )
 # Wine's 32-bit side runs the 32-bit build, the one Access 2007 loads. It needs Debian's i386
 # architecture; where it cannot be had, the 32-bit Wine tests report themselves skipped.

@@ -1,6 +1,14 @@
-# Shell helpers for the installer tests under Wine: counted checks and registry reads.
-# Source it after setting W (the Wine loader) and WINEPREFIX. A registry helper takes the key,
+# Shell helpers for the installer tests under Wine: a fresh prefix, counted checks and registry
+# reads. Sourcing it makes the prefix (a WoW64 one: 64-bit Windows with its 32-bit side) and sets
+# W, the loader that runs 32- and 64-bit programs alike. A registry helper takes the key,
 # then optionally a view switch as reg.exe spells it (/reg:32 or /reg:64).
+W=/usr/bin/wine
+export WINEPREFIX="$(mktemp -d "${TMPDIR:-/tmp}/installer-test.XXXXXX")"
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+trap 'wineserver -k >/dev/null 2>&1; rm -rf "$WINEPREFIX"' EXIT
+"$W" wineboot -i >/dev/null 2>&1
+wineserver -w
+
 failures=0
 check() {  # check DESCRIPTION COMMAND...: runs the command, counts a failure when it fails
   local what="$1"; shift

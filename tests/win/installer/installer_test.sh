@@ -8,15 +8,7 @@
 set -uo pipefail
 installer="$1" preview64="$2" preview32="$3" holder="$4"
 
-W=/usr/bin/wine  # runs 32- and 64-bit programs alike
-export WINEPREFIX="$(mktemp -d "${TMPDIR:-/tmp}/installer-test.XXXXXX")"
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-trap 'wineserver -k >/dev/null 2>&1; rm -rf "$WINEPREFIX"' EXIT
-
 . "$(dirname "$0")/checks.sh"
-
-"$W" wineboot -i >/dev/null 2>&1
-wineserver -w
 programs="$("$W" cmd /c 'echo %LOCALAPPDATA%\Programs' 2>/dev/null | tr -d '\r')"
 at() {  # at WINDOWS-FOLDER: where the install is, for Wine and for this script
   installdir="$1"

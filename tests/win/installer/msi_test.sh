@@ -10,14 +10,7 @@ set -uo pipefail
 package="$1" bits="$2" preview="$3" next="$4"
 other=$((96 - bits))
 
-W=/usr/bin/wine  # runs 32- and 64-bit programs alike
-export WINEPREFIX="$(mktemp -d "${TMPDIR:-/tmp}/msi-test.XXXXXX")"
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-trap 'wineserver -k >/dev/null 2>&1; rm -rf "$WINEPREFIX"' EXIT
 . "$(dirname "$0")/checks.sh"
-
-"$W" wineboot -i >/dev/null 2>&1
-wineserver -w
 msi="$("$W" winepath -w "$package" 2>/dev/null | tr -d '\r')"
 next_msi="$("$W" winepath -w "$next" 2>/dev/null | tr -d '\r')"
 if [ "$bits" = 64 ]; then

@@ -140,7 +140,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(first.xml.empty() && first.error == 0, "a document for another host");
     }
 
-    // The menus, opened after the build, whether it failed or not: the counters go on.
+    // The menus, opened after the build, whether it failed or not: the counters go on, so no
+    // id repeats one of the document or of a menu opened before.
+    std::unordered_set<std::string> ids;
+    for (const std::string_view id : fuzz::Ids(first.xml)) ids.emplace(id);
     for (const DynamicMenu menu : kDynamicMenus)
         for (std::int32_t type = -1; type <= 6; ++type) {
             host.objectType = type;
@@ -151,6 +154,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             FUZZ_CHECK(problem.empty(), problem + "\n" + fragment);
             FUZZ_CHECK(GetContentByWalking(walked, host, menu) == fragment, fragment);
             FUZZ_CHECK(walked.counters == markup.counters, "the counters differ from walking the table");
+            for (const std::string_view id : fuzz::Ids(fragment))
+                FUZZ_CHECK(ids.emplace(id).second, "the id " + std::string(id) + " again in\n" + fragment);
         }
     return 0;
 }

@@ -130,6 +130,19 @@ inline std::string CachedXmlProblem(std::string_view xml, std::string_view root)
     return problem;
 }
 
+// The values of the id attributes in our markup, in order (the writers put one blank before
+// each attribute and no blanks around its '=').
+inline std::vector<std::string_view> Ids(std::string_view xml) {
+    std::vector<std::string_view> ids;
+    for (std::size_t at = xml.find(" id=\""); at != std::string_view::npos; at = xml.find(" id=\"", at)) {
+        at += 5;
+        const std::size_t end = xml.find('"', at);
+        if (end == std::string_view::npos) break;
+        ids.push_back(xml.substr(at, end - at));
+    }
+    return ids;
+}
+
 // ---- Stored settings -------------------------------------------------------------------------
 
 // Settings as the registry may hold them, later values replacing earlier ones under any case.

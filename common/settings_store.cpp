@@ -11,8 +11,30 @@ namespace {
 
 char Lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
+// The stored text as an error message shows it: control characters (a NUL among them, which
+// would end the message) as \xNN, and no more than the first 64 bytes of a long text.
+std::string Shown(std::string_view text) {
+    constexpr std::size_t kMost = 64;
+    std::size_t end = std::min(text.size(), kMost);
+    while (end < text.size() && end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;  // whole characters
+    std::string shown;
+    for (const char c : text.substr(0, end)) {
+        const unsigned char u = static_cast<unsigned char>(c);
+        if (u < 0x20 || u == 0x7F) {
+            constexpr char kHex[] = "0123456789ABCDEF";
+            shown += "\\x";
+            shown += kHex[u >> 4];
+            shown += kHex[u & 0xF];
+        } else {
+            shown += c;
+        }
+    }
+    if (end < text.size()) shown += "...";
+    return shown;
+}
+
 [[noreturn]] void Fail(Conversion status, const SettingKey& key, std::string_view text, const char* range) {
-    const std::string what = "setting \"" + std::string(key.name) + "\": \"" + std::string(text) + "\" ";
+    const std::string what = "setting \"" + std::string(key.name) + "\": \"" + Shown(text) + "\" ";
     if (status == Conversion::NotANumber) throw Error(kTypeMismatch, what + "is not a number");
     throw Error(kOverflow, what + "is out of range for " + range);
 }

@@ -19,6 +19,8 @@ echo "== native build under AddressSanitizer and UBSan (clang): the same tests, 
 cmake --preset native-sanitize -DCUSTOMUI_XSD="$xsd" >/dev/null
 cmake --build --preset native-sanitize
 ctest --preset native-sanitize -j"$(nproc)"
+echo "== fuzzing: each target for 20 s (scripts/fuzz.sh runs them longer)"
+scripts/fuzz.sh 20
 
 # The same tests for both Windows builds, under Wine, a fresh prefix per test program. Where
 # this machine cannot run 32-bit programs, the 32-bit build's Wine tests say so and are skipped.

@@ -85,7 +85,7 @@ TEST(MarkupTool, OutputThatCannotBeWrittenIsAFailure) {
 TEST(MarkupTool, UsageErrorsExitWithTwo) {
     for (std::initializer_list<std::string> args :
          {std::initializer_list<std::string>{"--open", "Tools:1"}, {"--open", "Edit"}, {"--open", "Edit:x"},
-          {"--open", "Edit:1.5"}, {"--open", "Edit:99999999999"}, {"--setting", "Left"}, {"--setting", "=1"},
+          {"--open", "Edit:1.5"}, {"--open", "Edit:99999999999"}, {"--open", "Edit:+-1"}, {"--setting", "Left"}, {"--setting", "=1"},
           {"--setting"}, {"--host-name"}, {"--frobnicate"}, {"extra"}}) {
         const auto r = RunCommand(kTool, args);
         EXPECT_EQ(r.status, 2) << *args.begin();

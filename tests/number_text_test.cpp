@@ -62,6 +62,20 @@ TEST(SettingsReaders, DefaultOnlyForMissingValues) {
     } catch (const Error& e) {
         EXPECT_EQ(e.code(), kOverflow);
     }
+    // The message shows a text with control characters, or a long one, so that it stays whole.
+    const std::string sevens(63, '7');
+    for (const auto& [text, shown] : {std::pair<std::string, std::string>{std::string("1\0\t2", 4), "1\\x00\\x092"},
+                                      {std::string(10'000, '8'), std::string(64, '8') + "..."},
+                                      {sevens + "\xC3\xA9", sevens + "..."}}) {  // not half of the 'e' acute
+        store.Put("Left", text);
+        try {
+            ReadInt32(store, kLeft);
+            FAIL() << shown;
+        } catch (const Error& e) {
+            const std::string what = e.what();
+            EXPECT_EQ(what.substr(0, what.rfind('"') + 1), "setting \"Left\": \"" + shown + "\"");
+        }
+    }
 }
 
 }  // namespace

@@ -66,7 +66,10 @@ struct UsageError {
 bool ParseInt32(std::string_view text, std::int32_t& out) {
     const char* begin = text.data();
     const char* end = begin + text.size();
-    if (begin != end && *begin == '+') ++begin;
+    if (begin != end && *begin == '+') {
+        ++begin;
+        if (begin != end && *begin == '-') return false;  // "+-1" has two signs
+    }
     const auto [ptr, ec] = std::from_chars(begin, end, out);
     return ec == std::errc{} && ptr == end && begin != end;
 }

@@ -1,14 +1,18 @@
 // The registry store and the window helpers on a real (Wine) registry and file system.
 #include "error.h"
+#include "options_form.h"
+#include "ribbon.h"
 #include "settings_win.h"
 #include "win_handles.h"
 #include "win_text.h"
 #include "window_helpers_win.h"
 
+#include <aclapi.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 namespace kestrel {
 namespace {
@@ -88,6 +92,123 @@ TEST(RegistrySettings, ReadsValuesWrittenByHandWithAnyTypeAndLengthThenPutRewrit
         EXPECT_EQ(type, static_cast<DWORD>(REG_SZ)) << name;
         EXPECT_EQ(size, 2 * sizeof(wchar_t)) << name;
     }
+    DeleteSettingsKey();
+}
+
+// The add-in's document and the options window over the real registry: a value that cannot
+// be read fails the document with the named error (Access gets no markup) and is reported by
+// the window with its step; OK then stores all eight as text. A settings key that this user
+// may not open or write fails the same way, and the window still goes on to Access.
+struct Access final : pellwyn::Host {
+    std::string Name() override { return "Microsoft Office Access"; }
+    std::int32_t CurrentObjectType() override { return -1; }
+    bool IsPressed(std::string_view) override { return false; }
+};
+struct Window final : menuvane::AddinSystem, menuvane::FormWindow {
+    std::vector<std::string> log;
+    menuvane::ProcessResult RunRegsvr32(std::string_view arguments, unsigned) override {
+        log.push_back("regsvr32 " + std::string(arguments));
+        return {};
+    }
+    bool CreateKey(std::string_view) override { return true; }
+    bool DeleteSubkey(std::string_view, std::string_view) override { return true; }
+    void ApplySkin() override {}
+    void SetCaption(std::string_view) override {}
+    void SetIcon() override {}
+    void Centre() override {}
+    void LoadPointer() override {}
+    void SetPointer(PointerKind) override {}
+    void ShowMessage(std::string_view, std::string_view) override {}
+    void ShellOpen(std::string_view target) override { log.push_back("shell " + std::string(target)); }
+    void Close() override { log.push_back("close"); }
+};
+
+// The document, or the text of the error that stopped it.
+std::string Document(SettingsStore& store) {
+    try {
+        Access host;
+        pellwyn::Markup markup;
+        return std::string(pellwyn::GetRibbonXml(markup, host, store));
+    } catch (const Error& e) {
+        return "error " + std::to_string(static_cast<std::uint32_t>(e.code())) + ": " + e.what();
+    }
+}
+
+// The steps of the reports, in order.
+std::vector<std::string> Steps(const std::vector<std::string>& reports) {
+    std::vector<std::string> steps;
+    for (const std::string& r : reports) steps.push_back(r.substr(r.find(" at line ") + 9, 3));
+    return steps;
+}
+
+TEST(RegistrySettings, TheDocumentFailsAndTheWindowReportsEachValueItCannotReadThenOkRewritesAll) {
+    DeleteSettingsKey();
+    UniqueHkey key;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.put(),
+                              nullptr),
+              ERROR_SUCCESS);
+    const DWORD one = 1;
+    const BYTE bytes[] = {'1', 0};
+    const std::wstring overlong(30'000, L'9');
+    RegSetValueExW(key.get(), L"Classic", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&one), sizeof one);
+    RegSetValueExW(key.get(), L"Left", 0, REG_BINARY, bytes, sizeof bytes);
+    RegSetValueExW(key.get(), L"All", 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(L"1\0"), 3 * sizeof(wchar_t));
+    RegSetValueExW(key.get(), L"Create", 0, REG_SZ, reinterpret_cast<const BYTE*>(overlong.data()),
+                   static_cast<DWORD>(overlong.size() * sizeof(wchar_t)));
+    RegSetValueExW(key.get(), L"Hide built-in Tabs", 0, REG_BINARY, bytes, sizeof bytes);
+
+    RegistrySettings store;
+    EXPECT_EQ(Document(store), "error 2148139021: setting \"Hide built-in Tabs\": the stored value is not text");
+    Window w;
+    std::vector<std::string> reports;
+    menuvane::Form form{store, w, w, [&](const std::string& r) { reports.push_back(r); }, "C:\\Menuvane"};
+    menuvane::Boxes boxes;
+    menuvane::FormInitialize(form, boxes);
+    EXPECT_EQ(Steps(reports), (std::vector<std::string>{"106", "108", "114"}));  // Left, All, Create
+    EXPECT_EQ(reports[0].substr(0, reports[0].find('\r')), "setting \"Left\": the stored value is not text");
+    reports.clear();
+    menuvane::PushButtonClick(form, boxes, menuvane::kOkButton);
+    EXPECT_TRUE(reports.empty());
+    for (const menuvane::BoxSetting& s : menuvane::kBoxSettings) {
+        DWORD type = 0;
+        wchar_t text[8] = {};
+        DWORD size = sizeof text;
+        EXPECT_EQ(RegQueryValueExW(key.get(), Utf8ToWide(s.key.name).c_str(), nullptr, &type,
+                                   reinterpret_cast<BYTE*>(text), &size),
+                  ERROR_SUCCESS);
+        EXPECT_EQ(type, static_cast<DWORD>(REG_SZ)) << s.key.name;
+        EXPECT_EQ(std::wstring(text, size / sizeof(wchar_t)), std::to_wstring(boxes[s.box]) + L'\0') << s.key.name;
+    }
+    EXPECT_EQ(Document(store).rfind("<customUI ", 0), 0u);
+
+    // Everyone denied reading and writing the key's values.
+    EXPLICIT_ACCESSW rules[2] = {};
+    rules[0].grfAccessPermissions = KEY_QUERY_VALUE | KEY_SET_VALUE;
+    rules[0].grfAccessMode = DENY_ACCESS;
+    rules[0].Trustee.TrusteeForm = TRUSTEE_IS_NAME;
+    rules[0].Trustee.ptstrName = const_cast<wchar_t*>(L"EVERYONE");
+    rules[1] = rules[0];
+    rules[1].grfAccessPermissions = KEY_ALL_ACCESS;
+    rules[1].grfAccessMode = GRANT_ACCESS;
+    PACL acl = nullptr;
+    ASSERT_EQ(SetEntriesInAclW(2, rules, nullptr, &acl), static_cast<DWORD>(ERROR_SUCCESS));
+    ASSERT_EQ(SetSecurityInfo(key.get(), SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
+                              nullptr, nullptr, acl, nullptr),
+              static_cast<DWORD>(ERROR_SUCCESS));
+    LocalFree(acl);
+    EXPECT_EQ(Document(store), "error 2147942405: setting \"Classic\": the settings key cannot be opened");
+    menuvane::FormInitialize(form, boxes);
+    EXPECT_EQ(Steps(reports), (std::vector<std::string>{"104", "106", "108", "114", "114", "114", "114"}));
+    reports.clear();
+    w.log.clear();
+    menuvane::PushButtonClick(form, boxes, menuvane::kOkButton);
+    EXPECT_EQ(Steps(reports), (std::vector<std::string>{"104", "106", "108", "114", "114", "114", "114", "114"}));
+    EXPECT_EQ(reports[0].substr(0, reports[0].find('\r')), "setting \"Classic\": the settings key cannot be created");
+    EXPECT_EQ(w.log, (std::vector<std::string>{"regsvr32 /s \"C:\\Menuvane\\Pellwyn.dll\"", "shell MSACCESS", "close"}));
+
+    ASSERT_EQ(SetSecurityInfo(key.get(), SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr, nullptr, nullptr),
+              static_cast<DWORD>(ERROR_SUCCESS));  // no list: everyone may do everything again
+    key.reset();
     DeleteSettingsKey();
 }
 

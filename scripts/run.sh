@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The main job: sets everything up, builds everything, installs the 64-bit build with its real
-# installer into a fresh Wine prefix (silently, as an administrator would deploy it), and shows
-# the Classic tab as Access would for a table in Datasheet view and a form in Design view.
+# The main job: sets everything up, builds everything, and shows what an Access 2007 user gets:
+# the one installer, run silently in a fresh Wine prefix (64-bit Windows with its 32-bit side)
+# where a 32-bit Access is registered, installs the 32-bit build, and the 32-bit preview shows
+# the Classic tab from it as Access would for a table in Datasheet view and a form in Design view.
 # The first run installs packages and builds from scratch: several minutes.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -16,15 +17,19 @@ say "Building the portable core, pellwyn-markup, the unit tests and benchmarks (
 cmake --preset native >/dev/null
 cmake --build --preset native
 
-say "Building Menuvane.exe, Pellwyn.dll, the installers and the preview (Windows, 64- and 32-bit)"
-for preset in mingw-x86_64 mingw-i686; do
+say "Building Menuvane.exe, Pellwyn.dll, the installer and the preview (Windows, 32- and 64-bit)"
+# The 32-bit build first: the one installer, made by the 64-bit build, carries both.
+for preset in mingw-i686 mingw-x86_64; do
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset"
 done
-ls -l build/mingw-x86_64/Menuvane-*-x64.exe build/mingw-i686/Menuvane-*-x86.exe
+installer=$(ls build/mingw-x86_64/Menuvane-*.exe)
+ls -l "$installer"
 
-say "Making a fresh Wine prefix: a private Windows for this run (about ten seconds)"
-W=/usr/lib/wine/wine64
+say "Making a fresh Wine prefix: a private 64-bit Windows, with its 32-bit side where it can have one (about ten seconds)"
+W=/usr/bin/wine  # runs 32- and 64-bit programs alike
+can32=1
+why=$(scripts/wine-run --can-run-32-bit) || { can32=0; W=/usr/lib/wine/wine64; }
 export WINEPREFIX="$(mktemp -d "${TMPDIR:-/tmp}/menuvane-run.XXXXXX")"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$WINEPREFIX"' EXIT
@@ -32,14 +37,35 @@ trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$WINEPREFIX"' EXIT
 wineserver -w
 echo "prefix: $WINEPREFIX"
 
-installer=$(ls build/mingw-x86_64/Menuvane-*-x64.exe)
-say "Installing $(basename "$installer") silently (/S): files, Start menu, add-in registration"
-"$W" "$installer" /S
-wineserver -w
-"$W" reg query 'HKCU\Software\Microsoft\Office\Access\AddIns\Kavrel.Connect' 2>/dev/null | tr -d '\r' | sed '/^$/d'
+if [ "$can32" = 1 ]; then
+  # What an Access 2007 user has: a 32-bit Access, which App Paths names; a stand-in for it.
+  mkdir -p "$WINEPREFIX/drive_c/Program Files (x86)/Microsoft Office/Office12"
+  cp build/mingw-i686/tests/win/options/standin/MSACCESS.exe \
+     "$WINEPREFIX/drive_c/Program Files (x86)/Microsoft Office/Office12/MSACCESS.EXE"
+  "$W" reg add 'HKLM\Software\Microsoft\Windows\CurrentVersion\App Paths\MSACCESS.EXE' /ve \
+    /d 'C:\Program Files (x86)\Microsoft Office\Office12\MSACCESS.EXE' /reg:32 /f >/dev/null
+  say "Installing $(basename "$installer") silently (/S) beside a 32-bit Access: it picks the 32-bit build"
+  status=0
+  "$W" "$installer" /S || status=$?
+  wineserver -w
+  echo "setup's exit code: $status"
+  [ "$status" -eq 0 ] || { echo "setup failed" >&2; exit 1; }
+  "$W" reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Menuvane' /v DisplayName 2>/dev/null |
+    tr -d '\r' | sed '/^$/d'
+  "$W" reg query 'HKCU\Software\Microsoft\Office\Access\AddIns\Kavrel.Connect' 2>/dev/null | tr -d '\r' | sed '/^$/d'
+  preview=build/mingw-i686/tools/pellwyn-preview.exe bits=32
+else
+  echo "this machine cannot run 32-bit Windows programs ($why): the installer, a 32-bit program, and"
+  echo "the 32-bit build cannot be shown. Falling back to the 64-bit build, registered with the"
+  echo "64-bit regsvr32 straight from the build folder, as a 64-bit Office would load it."
+  say "Registering the 64-bit Pellwyn.dll (no installer: it is a 32-bit program)"
+  "$W" reg add 'HKCU\Software\VB and VBA Program Settings\Kestrelby\Menuvane' /v Classic /d 1 /f >/dev/null
+  "$W" 'C:\windows\system32\regsvr32.exe' /s "$("$W" winepath -w build/mingw-x86_64/addin/Pellwyn.dll | tr -d '\r')"
+  wineserver -w
+  preview=build/mingw-x86_64/tools/pellwyn-preview.exe bits=64
+fi
 
-say "The Classic tab as Access shows it, from the installed add-in (pellwyn-preview)"
-preview=build/mingw-x86_64/tools/pellwyn-preview.exe
+say "The Classic tab as Access shows it, from the installed add-in (the $bits-bit pellwyn-preview)"
 for context in table-datasheet form-design; do
   printf '\n----- %s -----\n' "$context"
   "$W" "$preview" --context "$context" --watch 4.5

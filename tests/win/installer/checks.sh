@@ -11,6 +11,13 @@ no_key() { ! has_key "$@"; }
 value_is() {  # value_is KEY NAME EXPECTED [VIEW]: the value as reg query prints it
   "$W" reg query "$1" /v "$2" ${4:+"$4"} 2>/dev/null | tr -d '\r' | grep -qE "^ +$2 +REG_[A-Z_]+ +$3\$"
 }
+default_of() {  # default_of KEY [VIEW]: prints the key's default value
+  "$W" reg query "$1" /ve ${2:+"$2"} 2>/dev/null | tr -d '\r' | sed -n 's/^ *(Default) *REG_[A-Z_]* *//p'
+}
+bits_of() {  # bits_of FILE: 32 or 64, from the machine field of a Windows program's PE header
+  local pe; pe=$(od -An -tu4 -j60 -N4 "$1" | tr -d ' ')
+  case "$(od -An -tx2 -j$((pe + 4)) -N2 "$1" | tr -d ' ')" in 014c) echo 32 ;; 8664) echo 64 ;; esac
+}
 contains() { grep -qF -- "$2" "$1"; }
 lacks() { ! grep -qF -- "$2" "$1"; }
 # The end of a test script: the count, and the exit status.

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# An installer under Wine, in a fresh prefix, as a user would meet it: a silent install,
-# the preview loading the add-in it installed, an uninstaller that refuses while Access holds
-# the add-in, and an uninstall that leaves nothing of ours behind.
-#   installer_test.sh INSTALLER PREVIEW_EXE HOLD_ADDIN_EXE     (run it under a display)
+# The one installer under Wine, in one fresh WoW64 prefix (64-bit Windows with its 32-bit side),
+# as users meet it: with no Access, a 64-bit and a 32-bit Access (stand-ins that App Paths
+# names), over earlier installs of either bitness and over the mixed install that running one
+# single-bitness setup over the other left, with /BITNESS, refusing while Access runs, and an
+# uninstall that leaves nothing of ours in either registry view.
+#   installer_test.sh INSTALLER PREVIEW_64 PREVIEW_32 HOLD_ADDIN_64     (run it under a display)
 set -uo pipefail
-installer="$1" preview="$2" holder="$3"
+installer="$1" preview64="$2" preview32="$3" holder="$4"
 
 W=/usr/bin/wine  # runs 32- and 64-bit programs alike
 export WINEPREFIX="$(mktemp -d "${TMPDIR:-/tmp}/installer-test.XXXXXX")"
@@ -16,61 +18,120 @@ trap 'wineserver -k >/dev/null 2>&1; rm -rf "$WINEPREFIX"' EXIT
 "$W" wineboot -i >/dev/null 2>&1
 wineserver -w
 programs="$("$W" cmd /c 'echo %LOCALAPPDATA%\Programs' 2>/dev/null | tr -d '\r')"
-installdir="$programs\\Menuvane"
-unixdir="$("$W" winepath -u "$installdir" 2>/dev/null | tr -d '\r')"
+at() {  # at WINDOWS-FOLDER: where the install is, for Wine and for this script
+  installdir="$1"
+  unixdir="$("$W" winepath -u "$installdir" 2>/dev/null | tr -d '\r')"
+}
+at "$programs\\Menuvane"
 startmenu="$("$W" winepath -u "$("$W" cmd /c 'echo %APPDATA%' | tr -d '\r')\\Microsoft\\Windows\\Start Menu\\Programs\\Menuvane" | tr -d '\r')"
 uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Menuvane'
 addin_key='HKCU\Software\Microsoft\Office\Access\AddIns\Kavrel.Connect'
 settings_key='HKCU\Software\VB and VBA Program Settings\Kestrelby\Menuvane'
+class='HKCR\CLSID\{F262C37B-43CE-4FB1-A06D-66A868FC5D3B}'
+app_paths='HKLM\Software\Microsoft\Windows\CurrentVersion\App Paths\MSACCESS.EXE'
 
-echo "== a silent install (a choice stored earlier must survive it)"
+# Stand-ins for Access: the installer reads only their PE header.
+mkdir -p "$WINEPREFIX/drive_c/Office32" "$WINEPREFIX/drive_c/Office64"
+cp "$preview32" "$WINEPREFIX/drive_c/Office32/MSACCESS.EXE"
+cp "$preview64" "$WINEPREFIX/drive_c/Office64/MSACCESS.EXE"
+access() { "$W" reg add "$app_paths" /ve /d "C:\\Office$1\\MSACCESS.EXE" /f >/dev/null; }
+
+# installs CODE BITS [SWITCHES...]: a silent install; its exit code, and one consistent install
+# of the BITS-bit build: both files, the class in that registry view only, naming the DLL, the
+# preview of that bitness loading it and the other one failing to, and an Add/Remove Programs
+# entry that names the build.
+other() { echo $((96 - $1)); }
+installs() {
+  local code="$1" bits="$2"; shift 2
+  "$W" "$installer" /S "$@"
+  local status=$?
+  wineserver -w
+  check "the installer says $code" test "$status" -eq "$code"
+  check "Pellwyn.dll and Menuvane.exe are the $bits-bit build" \
+    test "$(bits_of "$unixdir/Pellwyn.dll") $(bits_of "$unixdir/Menuvane.exe")" = "$bits $bits"
+  check "the $bits-bit class names the installed DLL" \
+    test "$(default_of "$class\\InprocServer32" /reg:"$bits")" = "$installdir\\Pellwyn.dll"
+  check "no $(other "$bits")-bit class" no_key "$class" /reg:"$(other "$bits")"
+  check "Add/Remove Programs: Menuvane ($bits-bit)" value_is "$uninstall_key" DisplayName "Menuvane \\($bits-bit\\)"
+  check "Add/Remove Programs: where" value_is "$uninstall_key" InstallLocation "${installdir//\\/\\\\}"
+  check "the add-in is registered for Access (LoadBehavior 3)" value_is "$addin_key" LoadBehavior 0x3
+  local preview=preview$bits wrong=preview$(other "$bits")
+  "$W" "${!preview}" --context table-datasheet --watch 0 >"$WINEPREFIX/right.txt" 2>&1
+  check "the $bits-bit preview loads it" contains "$WINEPREFIX/right.txt" "from $installdir\\Pellwyn.dll"
+  "$W" "${!wrong}" --context table-datasheet --watch 0 >"$WINEPREFIX/wrong.txt" 2>&1
+  check "the $(other "$bits")-bit preview cannot" contains "$WINEPREFIX/wrong.txt" "could not create Kavrel.Connect (0x80040154)"
+}
+
+echo "== no Access: the 32-bit build, exit code 5 (a choice stored earlier must survive)"
 "$W" reg add "$settings_key" /v All /d 0 /f >/dev/null
-"$W" "$installer" /S
-status=$?
-wineserver -w
-check "the installer succeeds" test "$status" -eq 0
-for f in Menuvane.exe Pellwyn.dll "Uninstall Menuvane.exe"; do
-  check "$f is in $installdir" test -f "$unixdir/$f"
-done
+installs 5 32
+check "Uninstall Menuvane.exe is in $installdir" test -f "$unixdir/Uninstall Menuvane.exe"
 check "Start menu: Menuvane" test -f "$startmenu/Menuvane.lnk"
 check "Start menu: Uninstall Menuvane" test -f "$startmenu/Uninstall Menuvane.lnk"
-check "Add/Remove Programs: name" value_is "$uninstall_key" DisplayName Menuvane
 check "Add/Remove Programs: version" value_is "$uninstall_key" DisplayVersion 7.0.0
 check "Add/Remove Programs: publisher" value_is "$uninstall_key" Publisher "Team Kestrelby"
 check "Add/Remove Programs: quoted uninstall string" \
   value_is "$uninstall_key" UninstallString "\"${installdir//\\/\\\\}\\\\Uninstall Menuvane.exe\""
-check "the add-in is registered for Access (LoadBehavior 3)" value_is "$addin_key" LoadBehavior 0x3
-check "the add-in's COM class is registered" has_key 'HKCR\Kavrel.Connect\CLSID'
 check "a setting the user had chosen is kept" value_is "$settings_key" All 0
 check "a setting not chosen yet gets its default" value_is "$settings_key" Classic 1
 
-echo "== the preview loads the installed add-in"
-"$W" "$preview" --context form-design --watch 4.5 >"$WINEPREFIX/form.txt" 2>&1
+echo "== Access 2007's build, as Access would show it"
+"$W" "$preview32" --context form-design --watch 4.5 >"$WINEPREFIX/form.txt" 2>&1
 check "the preview of a form in Design view succeeds" test $? -eq 0
-check "it loaded the installed Pellwyn.dll" contains "$WINEPREFIX/form.txt" "from $installdir\\Pellwyn.dll"
 check "the Controls group shows for a form in Design view" contains "$WINEPREFIX/form.txt" 'Group "Controls"'$'\n'
 check "no All menu (the kept setting)" lacks "$WINEPREFIX/form.txt" "Menu bar: All"
 check "the add-in refreshes every two seconds" contains "$WINEPREFIX/form.txt" "Refresh: 2 invalidations in 4.5 s"
-"$W" "$preview" --context table-datasheet --watch 0 >"$WINEPREFIX/table.txt" 2>&1
+"$W" "$preview32" --context table-datasheet --watch 0 >"$WINEPREFIX/table.txt" 2>&1
 check "the Controls group hides for a table in Datasheet view" contains "$WINEPREFIX/table.txt" 'Group "Controls": hidden here'
 check "the Records menu shows for a table" contains "$WINEPREFIX/table.txt" "  Records"$'\n'
 
-echo "== the uninstaller refuses while Access runs"
-refuses_while() {  # refuses_while HOLDER-ARGUMENTS...: the uninstaller says 4 (Access runs), removes nothing
+echo "== a 64-bit Access: the 64-bit build replaces the 32-bit one"
+access 64
+installs 0 64
+check "the settings are kept" value_is "$settings_key" All 0
+
+echo "== setup and uninstaller refuse while Access runs"
+refuses_while() {  # refuses_while HOLDER-ARGUMENTS... -- PROGRAM ARGUMENTS...: says 4, changes nothing
+  local hold=()
+  while [ "$1" != -- ]; do hold+=("$1"); shift; done
+  shift
   rm -f "$WINEPREFIX/ready"
-  "$W" "$holder" "$@" 'Z:'"${WINEPREFIX//\//\\}"'\ready' 20 &
+  "$W" "$holder" "${hold[@]}" 'Z:'"${WINEPREFIX//\//\\}"'\ready' 20 &
   local pid=$!
   for _ in $(seq 100); do [ -f "$WINEPREFIX/ready" ] && break; sleep 0.2; done
-  "$W" "$unixdir/Uninstall Menuvane.exe" /S "_?=$installdir"  # in place, so its exit code is its own
+  "$W" "$@"
   local code=$?
   kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null
   wineserver -w
-  [ -f "$WINEPREFIX/ready" ] && [ "$code" -eq 4 ] && [ -f "$unixdir/Pellwyn.dll" ] && has_key "$addin_key"
+  [ -f "$WINEPREFIX/ready" ] && [ "$code" -eq 4 ] && [ "$(bits_of "$unixdir/Pellwyn.dll")" = 64 ] &&
+    has_key "$addin_key" && has_key "$class" /reg:64
 }
-check "with Access's main window open" refuses_while --window
-check "with the add-in loaded" refuses_while --load "$installdir\\Pellwyn.dll"
+uninstaller=("$unixdir/Uninstall Menuvane.exe" /S "_?=$installdir")  # in place: its exit code is its own
+check "setup, with Access's main window open" refuses_while --window -- "$installer" /S /BITNESS=32
+check "the uninstaller, with Access's main window open" refuses_while --window -- "${uninstaller[@]}"
+check "the uninstaller, with the add-in loaded" refuses_while --load "$installdir\\Pellwyn.dll" -- "${uninstaller[@]}"
+"$W" "$installer" /S /BITNESS=16
+check "a /BITNESS that is neither 32 nor 64 aborts (2), changing nothing" \
+  test $? -eq 2 -a "$(bits_of "$unixdir/Pellwyn.dll")" = 64
 
-echo "== the uninstall"
+echo "== a 32-bit Access, and another folder: the 32-bit build, the earlier folder gone"
+cp "$unixdir/Pellwyn.dll" "$WINEPREFIX/Pellwyn64.dll"
+access 32
+earlier="$unixdir"
+at 'C:\Tools\Menuvane'  # no blank: Wine would quote the argument, and NSIS takes /D= unquoted
+installs 0 32 "/D=$installdir"
+check "the earlier folder is gone" test ! -e "$earlier"
+
+echo "== over the mixed install a 64-bit setup leaves over a 32-bit one, /BITNESS=64 despite Access"
+cp "$WINEPREFIX/Pellwyn64.dll" "$unixdir/Pellwyn.dll"
+"$W" 'C:\windows\system32\regsvr32.exe' /s "$installdir\\Pellwyn.dll"
+wineserver -w
+check "(before: a 32-bit class naming the 64-bit DLL)" \
+  test "$(default_of "$class\\InprocServer32" /reg:32)" = "$installdir\\Pellwyn.dll"
+installs 0 64 /BITNESS=64
+
+echo "== the uninstall (with a 32-bit class naming our DLL too, as a single-bitness setup leaves one)"
+"$W" reg add "$class\\InprocServer32" /ve /d "$installdir\\Pellwyn.dll" /reg:32 /f >/dev/null
 "$W" "$unixdir/Uninstall Menuvane.exe" /S
 wineserver -w  # the uninstaller runs on from a copy of itself: wait for every process
 check "the program folder is gone" test ! -e "$unixdir"
@@ -78,7 +139,9 @@ check "the Start menu folder is gone" test ! -e "$startmenu"
 check "the Add/Remove Programs entry is gone" no_key "$uninstall_key"
 check "the add-in key is gone" no_key "$addin_key"
 check "the settings are gone" no_key 'HKCU\Software\VB and VBA Program Settings\Kestrelby'
-check "the COM class is gone" no_key 'HKCR\Kavrel.Connect'
-check "no CLSID of ours is left" no_key 'HKCR\CLSID\{F262C37B-43CE-4FB1-A06D-66A868FC5D3B}'
+for view in 32 64; do
+  check "no class of ours in the $view-bit view" no_key "$class" /reg:$view
+  check "no ProgID of ours in the $view-bit view" no_key 'HKCR\Kavrel.Connect' /reg:$view
+done
 
 finish

@@ -34,6 +34,14 @@ private:
 
 namespace {
 
+// An argument the caller left out: the error value DISP_E_PARAMNOTFOUND, as it is or by reference.
+bool MissingArgument(const VARIANT& arg) {
+    const VARIANT* v = &arg;
+    if (v->vt == (VT_VARIANT | VT_BYREF) && v->pvarVal) v = v->pvarVal;
+    if (v->vt == VT_ERROR) return v->scode == DISP_E_PARAMNOTFOUND;
+    return v->vt == (VT_ERROR | VT_BYREF) && v->pscode && *v->pscode == DISP_E_PARAMNOTFOUND;
+}
+
 // An object argument, seen through any by-reference wrapping. Nothing is an object too.
 bool ObjectArgument(const VARIANT& arg, IUnknown*& object) {
     const VARIANT* v = &arg;
@@ -173,6 +181,7 @@ HRESULT Connect::Dispatch(const ConnectMember& member, WORD flags, DISPPARAMS& p
             if (params.cArgs != 1) return DISP_E_BADPARAMCOUNT;
             if (params.cNamedArgs != 1 || !params.rgdispidNamedArgs || params.rgdispidNamedArgs[0] != DISPID_PROPERTYPUT)
                 return DISP_E_PARAMNOTFOUND;
+            if (MissingArgument(params.rgvarg[0])) return DISP_E_PARAMNOTOPTIONAL;
             IUnknown* object = nullptr;
             if (!ObjectArgument(params.rgvarg[0], object)) return typeMismatch();
             ComPtr<IRibbonUI> ribbon;
@@ -193,6 +202,7 @@ HRESULT Connect::Dispatch(const ConnectMember& member, WORD flags, DISPPARAMS& p
     if (!(flags & DISPATCH_METHOD)) return DISP_E_MEMBERNOTFOUND;
     if (params.cNamedArgs) return DISP_E_NONAMEDARGS;
     if (params.cArgs != (member.argument == Argument::None ? 0u : 1u)) return DISP_E_BADPARAMCOUNT;
+    if (params.cArgs && MissingArgument(params.rgvarg[0])) return DISP_E_PARAMNOTOPTIONAL;
     IUnknown* object = nullptr;
     UniqueVariant text;
     if (member.argument == Argument::Object && !ObjectArgument(params.rgvarg[0], object)) return typeMismatch();
@@ -220,25 +230,41 @@ HRESULT Connect::Dispatch(const ConnectMember& member, WORD flags, DISPPARAMS& p
 }
 
 // Keeps the ribbon (Connect's oRibbon, and the refresh's own reference) and starts the refresh.
-// Called again, it replaces both and the refresh keeps its rhythm.
+// Called again, it replaces both and the refresh keeps its rhythm. After a disconnection it
+// only keeps them: the refresh starts again with the next connection's ribbon.
 void Connect::RibbonLoaded(ComPtr<IRibbonUI> ribbon) {
     ribbon_ = ribbon;
-    refresh_.Start(std::move(ribbon));
+    if (disconnected_)
+        refresh_.Keep(std::move(ribbon));
+    else
+        refresh_.Start(std::move(ribbon));
 }
 
 void Connect::InvalidateRibbon() {
     if (!ribbon_) throw kestrel::Error(kObjectNotSet, "the ribbon has not loaded yet");
-    const HRESULT hr = ribbon_->Invalidate();
+    // Asked again while the ribbon is being invalidated (a host that calls its callbacks before
+    // Invalidate returns): the host is asking every callback anew already, so once is enough.
+    if (invalidating_ || refresh_.Ticking()) return;
+    const ComPtr<IRibbonUI> ribbon = ribbon_;  // stays while its Invalidate runs, even if replaced
+    invalidating_ = true;
+    const HRESULT hr = ribbon->Invalidate();
+    invalidating_ = false;
     if (FAILED(hr)) throw kestrel::Error(static_cast<std::int32_t>(hr), "Access did not invalidate the ribbon");
 }
 
+// Both keep the object alive while they run: letting go of an Application or a window may
+// call back into a host that then lets go of us.
 HRESULT Connect::OnConnection(IDispatch* application, int, IDispatch*, SAFEARRAY**) noexcept try {
+    Call call(*this);
     host_.Attach(application);
+    disconnected_ = false;
     return S_OK;
 }
 PELLWYN_CATCH_RETURN()
 
 HRESULT Connect::OnDisconnection(int, SAFEARRAY**) noexcept {
+    Call call(*this);
+    disconnected_ = true;
     refresh_.Stop();  // the ribbon, Application and oRibbon stay until the object goes
     return S_OK;
 }

@@ -59,7 +59,9 @@ private:
 
     module::Reference keepLoaded_;  // first: released last
     std::atomic<ULONG> references_{1};
-    int busy_ = 0;  // callbacks in progress
+    int busy_ = 0;               // callbacks in progress
+    bool invalidating_ = false;  // InvalidateRibbon is waiting for the host's Invalidate
+    bool disconnected_ = false;  // from OnDisconnection to the next OnConnection
     DispatchHost host_;
     kestrel::RegistrySettings settings_;
     Markup markup_;                   // the markup buffer, its id counters and its bar mode

@@ -318,20 +318,35 @@ std::optional<DynamicMenu> FindDynamicMenu(std::string_view label) {
     return std::nullopt;
 }
 
-std::string_view GetContent(Markup& m, Host& host, DynamicMenu menu) {
+namespace {
+
+void OpenFragment(Markup& m) {
     m.xml.assign("<menu xmlns=\"");
     m.Append(kCustomUiNamespace);
     m.Append("\">");
-    Run(m, Def(menu).programs[ColumnOf(host.CurrentObjectType())]);
+}
+
+// The object type, asked with the fragment opened (a refusal leaves just the opening tag). A
+// host may call the add-in back while it answers, and a menu or document built meanwhile
+// replaces the buffer: the fragment is opened afresh after the answer.
+std::int32_t AskObjectType(Markup& m, Host& host) {
+    OpenFragment(m);
+    const std::int32_t type = host.CurrentObjectType();
+    OpenFragment(m);
+    return type;
+}
+
+}  // namespace
+
+std::string_view GetContent(Markup& m, Host& host, DynamicMenu menu) {
+    const Column column = ColumnOf(AskObjectType(m, host));
+    Run(m, Def(menu).programs[column]);
     m.Append("</menu>");
     return m.xml;
 }
 
 std::string_view GetContentByWalking(Markup& m, Host& host, DynamicMenu menu) {
-    m.xml.assign("<menu xmlns=\"");
-    m.Append(kCustomUiNamespace);
-    m.Append("\">");
-    const std::uint8_t column = static_cast<std::uint8_t>(1 << ColumnOf(host.CurrentObjectType()));
+    const std::uint8_t column = static_cast<std::uint8_t>(1 << ColumnOf(AskObjectType(m, host)));
     for (const MenuRow& r : Def(menu).rows)
         if (r.in & column) Emit(m, r.row, {});
     m.Append("</menu>");

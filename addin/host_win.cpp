@@ -13,18 +13,23 @@ std::string MemberText(const wchar_t* name) { return kestrel::WideToUtf8(name); 
 // The failure of a call on the host, with the host's own code and description when it gave them.
 [[noreturn]] void ThrowRefusal(HRESULT hr, EXCEPINFO& info, const wchar_t* member) {
     HRESULT code = hr;
+    if (hr == DISP_E_EXCEPTION && info.pfnDeferredFillIn) info.pfnDeferredFillIn(&info);
+    // Ours to free whatever the host left in them, also when a conversion below throws.
+    const UniqueBstr source(info.bstrSource), text(info.bstrDescription), helpFile(info.bstrHelpFile);
     std::string description;
     if (hr == DISP_E_EXCEPTION) {
-        if (info.pfnDeferredFillIn) info.pfnDeferredFillIn(&info);
         if (FAILED(info.scode))
             code = info.scode;
         else if (info.wCode)
             code = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, info.wCode);
-        if (info.bstrDescription) description = kestrel::WideToUtf8(info.bstrDescription);
+        if (text) {
+            try {
+                description = kestrel::WideToUtf8(text.get());
+            } catch (const kestrel::Error&) {
+                // not UTF-16: the host's code still says what went wrong
+            }
+        }
     }
-    SysFreeString(info.bstrSource);
-    SysFreeString(info.bstrDescription);
-    SysFreeString(info.bstrHelpFile);
     info = {};
     if (description.empty()) description = "the host refused " + MemberText(member);
     throw kestrel::Error(static_cast<std::int32_t>(code), description);
@@ -34,9 +39,10 @@ std::string MemberText(const wchar_t* name) { return kestrel::WideToUtf8(name); 
 
 void DispatchHost::Attach(IDispatch* application) {
     application_ = ComPtr<IDispatch>(application);
-    // Another object may number its members differently.
-    for (Member* m : {&name_, &objectType_, &commandBars_, &getPressedMso_, &activeWindow_, &documentMap_})
+    for (Member* m : {&name_, &objectType_, &commandBars_, &getPressedMso_, &activeWindow_, &documentMap_}) {
         m->id = DISPID_UNKNOWN;
+        m->owner.reset();
+    }
 }
 
 IDispatch& DispatchHost::App() {
@@ -44,14 +50,18 @@ IDispatch& DispatchHost::App() {
     return *application_.get();
 }
 
+// Another object may number its members differently, or lack them: a DISPID is used only on
+// the object that gave it (held, so that no other object can take its address meanwhile).
 DISPID DispatchHost::Id(IDispatch& object, Member& member) {
-    if (member.id != DISPID_UNKNOWN) return member.id;
+    if (member.id != DISPID_UNKNOWN && member.owner.get() == &object) return member.id;
+    ComPtr<IDispatch> owner(&object);
     LPOLESTR name = const_cast<LPOLESTR>(member.name);
     DISPID id = DISPID_UNKNOWN;
     const HRESULT hr = object.GetIDsOfNames(IID_NULL, &name, 1, LOCALE_USER_DEFAULT, &id);
     if (FAILED(hr))
         throw kestrel::Error(static_cast<std::int32_t>(hr), "the host has no member " + MemberText(member.name));
     member.id = id;
+    member.owner = std::move(owner);
     return id;
 }
 

@@ -1,5 +1,6 @@
 // The host as Access answers it: late-bound calls on its Application object. Each member's
-// DISPID is looked up once and kept, so a question costs one Invoke. A refusal throws
+// DISPID is looked up once and kept with the object that gave it, so a question to the same
+// object costs one Invoke; another object (a new CommandBars or window) is asked anew. A refusal throws
 // kestrel::Error with Access's own HRESULT (the scode of its EXCEPINFO when it gives one).
 #pragma once
 
@@ -24,8 +25,10 @@ public:
 
 private:
     struct Member {
+        explicit Member(const wchar_t* n) noexcept : name(n) {}
         const wchar_t* name;
-        DISPID id = DISPID_UNKNOWN;  // kept after the first lookup
+        DISPID id = DISPID_UNKNOWN;  // kept after the first lookup...
+        ComPtr<IDispatch> owner;     // ...for this object only
     };
 
     IDispatch& App();

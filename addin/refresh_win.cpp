@@ -13,7 +13,7 @@ constexpr UINT_PTR kTimerId = 1;
 }  // namespace
 
 void RibbonRefresh::Start(ComPtr<IRibbonUI> ribbon) {
-    ribbon_ = std::move(ribbon);
+    Keep(std::move(ribbon));
     if (window_) return;
     const wchar_t* windowClass = module::WindowClass(kRefreshClass, &WindowProc);
     HWND window = CreateWindowExW(0, windowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, kestrel::ThisModule(), this);

@@ -27,9 +27,12 @@ public:
     // the ribbon is replaced and the rhythm goes on. Throws kestrel::Error when the window or
     // its timer cannot be made.
     void Start(ComPtr<IRibbonUI> ribbon);
+    // Replaces the ribbon without starting the ticks.
+    void Keep(ComPtr<IRibbonUI> ribbon) noexcept { ribbon_ = std::move(ribbon); }
     // Destroys the window, which ends the ticks. The ribbon reference stays.
     void Stop() noexcept;
     bool Running() const noexcept { return window_ != nullptr; }
+    bool Ticking() const noexcept { return ticking_; }  // inside a tick's Invalidate
 
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;

@@ -65,7 +65,9 @@ void OpenRibbonAndTabs(Markup& m, kestrel::SettingsStore& settings) {
 
 std::string_view GetRibbonXml(Markup& m, Host& host, kestrel::SettingsStore& settings) {
     m.counters = {};
-    if (host.Name().find("Access") == std::string::npos) return {};
+    const bool access = host.Name().find("Access") != std::string::npos;
+    m.counters = {};  // again: a host that called a menu back while it answered moved them
+    if (!access) return {};
     if (kestrel::ReadInt32(settings, kestrel::kClassic) == 0) return {};
 
     m.xml.clear();

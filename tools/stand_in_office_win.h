@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -58,9 +59,18 @@ class NamedDispatch : public Counted<IDispatch> {
 public:
     using Handler = std::function<HRESULT(WORD flags, DISPPARAMS& params, VARIANT* result, EXCEPINFO* info)>;
 
-    void Member(const std::wstring& name, Handler handler) { members_.push_back({name, std::move(handler)}); }
+    // A new member, or a new handler for one already there (which keeps its DISPID).
+    void Member(const std::wstring& name, Handler handler) {
+        for (auto& [known, h] : members_)
+            if (known == name) {
+                h = std::move(handler);
+                return;
+            }
+        members_.push_back({name, std::move(handler)});
+    }
 
     std::map<std::wstring, int> lookups;                 // GetIDsOfNames, per name asked
+    std::set<std::wstring> missing;                      // names GetIDsOfNames does not know
     std::vector<std::pair<std::wstring, WORD>> invokes;  // member and flags, in order
 
     int Invokes(const std::wstring& name) const {
@@ -71,6 +81,10 @@ public:
 
     HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR* names, UINT, LCID, DISPID* ids) override {
         ++lookups[names[0]];
+        if (missing.count(names[0])) {
+            ids[0] = DISPID_UNKNOWN;
+            return DISP_E_UNKNOWNNAME;
+        }
         for (std::size_t i = 0; i < members_.size(); ++i)
             if (_wcsicmp(members_[i].first.c_str(), names[0]) == 0) {
                 ids[0] = static_cast<DISPID>(100 + i);
@@ -121,9 +135,11 @@ class StandInRibbon : public Counted<IRibbonUI> {
 public:
     std::vector<ULONGLONG> invalidations;  // GetTickCount64 of each call
     int failures = 0;                      // so many calls fail first
+    std::function<void()> whileInvalidating;  // a host that asks its callbacks before it returns
 
     HRESULT STDMETHODCALLTYPE Invalidate() override {
         invalidations.push_back(GetTickCount64());
+        if (whileInvalidating) whileInvalidating();
         if (failures > 0) {
             --failures;
             return RPC_E_DISCONNECTED;

@@ -257,6 +257,7 @@ void Connect::InvalidateRibbon() {
 HRESULT Connect::OnConnection(IDispatch* application, int, IDispatch*, SAFEARRAY**) noexcept try {
     Call call(*this);
     host_.Attach(application);
+    markup_.names.Forget();  // a new connection: what Access knows is asked again
     disconnected_ = false;
     return S_OK;
 }

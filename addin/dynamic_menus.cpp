@@ -1,6 +1,5 @@
 #include "dynamic_menus.h"
 
-#include "program.h"
 #include "rows.h"
 #include "settings_store.h"
 
@@ -15,7 +14,6 @@ using namespace rows;
 // One bit per kind of object; a row lists the kinds whose menu holds it, like the crosses of
 // a table with one column per object type.
 enum Column : int { kTableColumn, kQueryColumn, kFormColumn, kReportColumn, kMacroColumn, kModuleColumn, kOtherColumn };
-constexpr int kColumns = 7;
 constexpr std::uint8_t Tbl = 1 << kTableColumn, Qry = 1 << kQueryColumn, Frm = 1 << kFormColumn,
                        Rpt = 1 << kReportColumn, Mac = 1 << kMacroColumn, Mod = 1 << kModuleColumn;
 constexpr std::uint8_t Other = 1 << kOtherColumn;  // nothing current, or a kind without a menu of its own
@@ -263,36 +261,15 @@ constexpr MenuRow kRecordsMenu[] = {
 
 // clang-format on
 
-// Each menu is compiled once per column (program.h): the rows that the column marks, walked
-// through Emit and the writers at build time.
-template <const auto& Rows, int C>
-constexpr compile::Recorder RecordColumn() {
-    compile::Recorder r(kBarInAllMenu);  // submenus close without a gap: the mode does not matter
-    for (const MenuRow& row : Rows)
-        if (row.in & (1 << C)) Emit(r, row.row, {});
-    return r;
-}
-template <const auto& Rows, int C>
-constexpr auto kColumnProgram = Compile<&RecordColumn<Rows, C>>();
-template <const auto& Rows>
-constexpr ProgramView kMenuPrograms[kColumns] = {
-    kColumnProgram<Rows, 0>, kColumnProgram<Rows, 1>, kColumnProgram<Rows, 2>, kColumnProgram<Rows, 3>,
-    kColumnProgram<Rows, 4>, kColumnProgram<Rows, 5>, kColumnProgram<Rows, 6>,
-};
-
 struct MenuDef {
     DynamicMenu menu;
     std::string_view label;
     std::span<const MenuRow> rows;
-    const ProgramView* programs;  // one per column
 };
 constexpr MenuDef kMenus[] = {
-    {DynamicMenu::Edit, "Edit", kEditMenu, kMenuPrograms<kEditMenu>},
-    {DynamicMenu::View, "View", kViewMenu, kMenuPrograms<kViewMenu>},
-    {DynamicMenu::Insert, "Insert", kInsertMenu, kMenuPrograms<kInsertMenu>},
-    {DynamicMenu::Format, "Format", kFormatMenu, kMenuPrograms<kFormatMenu>},
-    {DynamicMenu::Query, "Query", kQueryMenu, kMenuPrograms<kQueryMenu>},
-    {DynamicMenu::Records, "Records", kRecordsMenu, kMenuPrograms<kRecordsMenu>},
+    {DynamicMenu::Edit, "Edit", kEditMenu},       {DynamicMenu::View, "View", kViewMenu},
+    {DynamicMenu::Insert, "Insert", kInsertMenu}, {DynamicMenu::Format, "Format", kFormatMenu},
+    {DynamicMenu::Query, "Query", kQueryMenu},    {DynamicMenu::Records, "Records", kRecordsMenu},
 };
 
 const MenuDef& Def(DynamicMenu menu) { return kMenus[static_cast<int>(menu)]; }
@@ -326,12 +303,14 @@ void OpenFragment(Markup& m) {
     m.Append("\">");
 }
 
-// The object type, asked with the fragment opened (a refusal leaves just the opening tag). A
-// host may call the add-in back while it answers, and a menu or document built meanwhile
-// replaces the buffer: the fragment is opened afresh after the answer.
+// The object type, asked with the fragment opened (a refusal leaves just the opening tag),
+// then what Access knows of the doubtful names, if this connection has not asked yet. A host
+// may call the add-in back while it answers, and a menu or document built meanwhile replaces
+// the buffer: the fragment is opened afresh after the answers.
 std::int32_t AskObjectType(Markup& m, Host& host) {
     OpenFragment(m);
     const std::int32_t type = host.CurrentObjectType();
+    m.names.Learn(host);
     OpenFragment(m);
     return type;
 }
@@ -339,16 +318,11 @@ std::int32_t AskObjectType(Markup& m, Host& host) {
 }  // namespace
 
 std::string_view GetContent(Markup& m, Host& host, DynamicMenu menu) {
-    const Column column = ColumnOf(AskObjectType(m, host));
-    Run(m, Def(menu).programs[column]);
-    m.Append("</menu>");
-    return m.xml;
-}
-
-std::string_view GetContentByWalking(Markup& m, Host& host, DynamicMenu menu) {
     const std::uint8_t column = static_cast<std::uint8_t>(1 << ColumnOf(AskObjectType(m, host)));
+    Emitter e(m, {});
     for (const MenuRow& r : Def(menu).rows)
-        if (r.in & column) Emit(m, r.row, {});
+        if (r.in & column) e.Emit(r.row);
+    e.Finish();
     m.Append("</menu>");
     return m.xml;
 }

@@ -22,14 +22,11 @@ std::string_view Label(DynamicMenu menu);
 std::optional<DynamicMenu> FindDynamicMenu(std::string_view label);
 
 // The getContent callback: replaces the buffer with the opening `menu` tag, then asks the host
-// for the object type once, appends the items that fit it and the closing tag, and returns the
-// fragment (a view of the buffer). The counters go on from where they stand. When the host
-// refuses, the error propagates and the buffer holds just the opening tag. A host that calls
-// the add-in back while it answers (another menu, the document) still gets this menu whole.
+// for the object type once, appends the items that fit it (by the names this Access knows,
+// rows.h) and the closing tag, and returns the fragment (a view of the buffer). The counters
+// go on from where they stand. When the host refuses the object type, the error propagates and
+// the buffer holds just the opening tag. A host that calls the add-in back while it answers
+// (another menu, the document) still gets this menu whole.
 std::string_view GetContent(Markup& markup, Host& host, DynamicMenu menu);
-
-// The same, walking the menu's table through the writers at run time instead of running the
-// program compiled from it. Both must write the same; the tests hold them to it.
-std::string_view GetContentByWalking(Markup& markup, Host& host, DynamicMenu menu);
 
 }  // namespace pellwyn

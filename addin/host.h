@@ -7,6 +7,7 @@
 #include "error.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -34,6 +35,12 @@ public:
     virtual std::string Name() = 0;                      // Application.Name, UTF-8
     virtual std::int32_t CurrentObjectType() = 0;        // Application.CurrentObjectType
     virtual bool IsPressed(std::string_view idMso) = 0;  // Application.CommandBars.GetPressedMso
+
+    // Whether this Access knows a control by that name (Application.CommandBars.GetLabelMso
+    // answers, or refuses it with E_INVALIDARG): true or false, or nothing when the host
+    // cannot tell. Unless a host says otherwise it cannot, and every name is written as the
+    // tables have it.
+    virtual std::optional<bool> KnowsControl(std::string_view) { return std::nullopt; }
 
     // Application.ActiveWindow.DocumentMap, read and written. Access's own Application has no
     // ActiveWindow, so unless a host says otherwise it refuses, as Access does.

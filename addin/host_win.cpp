@@ -10,36 +10,47 @@ namespace {
 
 std::string MemberText(const wchar_t* name) { return kestrel::WideToUtf8(name); }
 
-// The failure of a call on the host, with the host's own code and description when it gave them.
-[[noreturn]] void ThrowRefusal(HRESULT hr, EXCEPINFO& info, const wchar_t* member) {
-    HRESULT code = hr;
+struct Refusal {
+    HRESULT code;
+    std::string description;  // empty when the host gave none that reads as text
+};
+
+// What a failed call on the host says: the host's own code (from its EXCEPINFO, filled in
+// first when the host defers it) and description. The host's strings are freed here.
+Refusal ReadRefusal(HRESULT hr, EXCEPINFO& info) {
+    Refusal r{hr, {}};
     if (hr == DISP_E_EXCEPTION && info.pfnDeferredFillIn) info.pfnDeferredFillIn(&info);
     // Ours to free whatever the host left in them, also when a conversion below throws.
     const UniqueBstr source(info.bstrSource), text(info.bstrDescription), helpFile(info.bstrHelpFile);
-    std::string description;
     if (hr == DISP_E_EXCEPTION) {
         if (FAILED(info.scode))
-            code = info.scode;
+            r.code = info.scode;
         else if (info.wCode)
-            code = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, info.wCode);
+            r.code = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, info.wCode);
         if (text) {
             try {
-                description = kestrel::WideToUtf8(text.get());
+                r.description = kestrel::WideToUtf8(text.get());
             } catch (const kestrel::Error&) {
                 // not UTF-16: the host's code still says what went wrong
             }
         }
     }
     info = {};
-    if (description.empty()) description = "the host refused " + MemberText(member);
-    throw kestrel::Error(static_cast<std::int32_t>(code), description);
+    return r;
+}
+
+// The failure of a call on the host, with the host's own code and description when it gave them.
+[[noreturn]] void ThrowRefusal(HRESULT hr, EXCEPINFO& info, const wchar_t* member) {
+    Refusal r = ReadRefusal(hr, info);
+    if (r.description.empty()) r.description = "the host refused " + MemberText(member);
+    throw kestrel::Error(static_cast<std::int32_t>(r.code), r.description);
 }
 
 }  // namespace
 
 void DispatchHost::Attach(IDispatch* application) {
     application_ = ComPtr<IDispatch>(application);
-    for (Member* m : {&name_, &objectType_, &commandBars_, &getPressedMso_, &activeWindow_, &documentMap_}) {
+    for (Member* m : {&name_, &objectType_, &commandBars_, &getPressedMso_, &getLabelMso_, &activeWindow_, &documentMap_}) {
         m->id = DISPID_UNKNOWN;
         m->owner.reset();
     }
@@ -109,6 +120,29 @@ bool DispatchHost::IsPressed(std::string_view idMso) {
     UniqueVariant v;
     Get(*bars.get(), getPressedMso_, VT_BOOL, v, &arg, 1);
     return v.boolVal != VARIANT_FALSE;
+}
+
+std::optional<bool> DispatchHost::KnowsControl(std::string_view idMso) noexcept {
+    try {
+        const ComPtr<IDispatch> bars = GetObject(App(), commandBars_);
+        const UniqueBstr id = MakeBstr(idMso);
+        VARIANT arg;
+        VariantInit(&arg);
+        arg.vt = VT_BSTR;
+        arg.bstrVal = id.get();
+        DISPPARAMS params{&arg, nullptr, 1, 0};
+        UniqueVariant label;
+        EXCEPINFO info{};
+        UINT argErr = 0;
+        const HRESULT hr = bars->Invoke(Id(*bars.get(), getLabelMso_), IID_NULL, LOCALE_USER_DEFAULT,
+                                        DISPATCH_PROPERTYGET | DISPATCH_METHOD, &params, &label, &info, &argErr);
+        if (SUCCEEDED(hr)) return label.vt == VT_BSTR ? std::optional(true) : std::nullopt;
+        // An idMso that Access does not know is an invalid argument, however the call reports it.
+        if (ReadRefusal(hr, info).code == E_INVALIDARG) return false;
+    } catch (...) {
+        // no CommandBars, no GetLabelMso, no memory: this host cannot tell
+    }
+    return std::nullopt;
 }
 
 bool DispatchHost::DocumentMap() {

@@ -20,6 +20,7 @@ public:
     std::string Name() override;
     std::int32_t CurrentObjectType() override;
     bool IsPressed(std::string_view idMso) override;
+    std::optional<bool> KnowsControl(std::string_view idMso) noexcept override;
     bool DocumentMap() override;
     void SetDocumentMap(bool on) override;
 
@@ -44,6 +45,7 @@ private:
     Member objectType_{L"CurrentObjectType"};
     Member commandBars_{L"CommandBars"};
     Member getPressedMso_{L"GetPressedMso"};
+    Member getLabelMso_{L"GetLabelMso"};
     Member activeWindow_{L"ActiveWindow"};
     Member documentMap_{L"DocumentMap"};
 };

@@ -1,11 +1,9 @@
 #include "markup.h"
 
 #include "error.h"
-#include "writers.h"
 
 #include <charconv>
 #include <limits>
-#include <string>
 
 namespace pellwyn {
 
@@ -15,51 +13,146 @@ void ThrowCounterOverflow(Counter c) {
                          std::string("overflow: the ") + kNames[static_cast<int>(c)] + " id counter is full");
 }
 
-char* WriteNumber(char* out, std::int32_t n) noexcept {
-    if (n >= 0 && n < 10) {
-        *out = static_cast<char>('0' + n);
-        return out + 1;
-    }
-    if (n >= 10 && n < 100) {
-        out[0] = static_cast<char>('0' + n / 10);
-        out[1] = static_cast<char>('0' + n % 10);
-        return out + 2;
-    }
-    return std::to_chars(out, out + 11, n).ptr;
-}
-
 void Markup::Bump(Counter c) {
     std::int32_t& n = counters[c];
     if (n == std::numeric_limits<std::int32_t>::max()) ThrowCounterOverflow(c);
     ++n;
 }
 
-void Markup::Num(Counter c) { xml.Commit(WriteNumber(xml.Reserve(11), counters[c])); }
+void Markup::Number(Counter c) {
+    char digits[11];
+    xml.append(digits, std::to_chars(digits, digits + sizeof digits, counters[c]).ptr);
+}
+
+void Markup::Attribute(std::string_view nameEqualsQuote, std::string_view value) {
+    if (value.empty()) return;
+    xml += nameEqualsQuote;
+    xml += value;
+    xml += '"';
+}
+
+// `control idMso="..."`, or for an empty idMso the placeholder `button id="sep00<n>"`.
+void Markup::ControlOrPlaceholder(std::string_view idMso) {
+    if (idMso.empty()) {
+        xml += "<button id=\"sep00";
+        Number(Counter::Button);
+        xml += '"';
+    } else {
+        xml += "<control idMso=\"";
+        xml += idMso;
+        xml += '"';
+    }
+}
 
 void Markup::AppendControl(std::string_view idMso, std::string_view label, std::string_view imageMso,
                            std::string_view screentip, std::string_view onAction) {
-    writers::AppendControl(*this, idMso, label, imageMso, screentip, onAction);
+    if (idMso.empty()) Bump(Counter::Button);
+    ControlOrPlaceholder(idMso);
+    Attribute(" label=\"", label);
+    Attribute(" imageMso=\"", imageMso);
+    Attribute(" screentip=\"", screentip);
+    Attribute(" onAction=\"", onAction);
+    xml += "/>";
 }
+
+// The icon-only buttons of the toolbar rows: no label, the screentip before the imageMso,
+// and always showLabel="false".
 void Markup::AppendIconControl(std::string_view idMso, std::string_view screentip, std::string_view imageMso,
                                std::string_view onAction, std::string_view getVisible) {
-    writers::AppendIconControl(*this, idMso, screentip, imageMso, onAction, getVisible);
+    if (idMso.empty()) Bump(Counter::Button);
+    ControlOrPlaceholder(idMso);
+    Attribute(" screentip=\"", screentip);
+    Attribute(" imageMso=\"", imageMso);
+    Attribute(" onAction=\"", onAction);
+    Attribute(" getVisible = \"", getVisible);
+    xml += " showLabel=\"false\"/>";
 }
+
+// No placeholder: an empty idMso is written as an empty value.
 void Markup::AppendComboBox(std::string_view idMso, std::string_view getVisible) {
-    writers::AppendComboBox(*this, idMso, getVisible);
+    xml += "<comboBox idMso=\"";
+    xml += idMso;
+    xml += '"';
+    Attribute(" getVisible = \"", getVisible);
+    xml += "/>";
 }
-void Markup::OpenButtonGroup(std::string_view getVisible) { writers::OpenButtonGroup(*this, getVisible); }
-void Markup::CloseButtonGroup() { writers::CloseButtonGroup(*this); }
+
+void Markup::OpenButtonGroup(std::string_view getVisible) {
+    Bump(Counter::Group);
+    xml += "<buttonGroup id=\"btnGr00";
+    Number(Counter::Group);
+    xml += '"';
+    Attribute(" getVisible = \"", getVisible);
+    xml += '>';
+}
+
+void Markup::CloseButtonGroup() { xml += "</buttonGroup>"; }
+
+// A greyed, inert button whose blank label makes a gap; the label is written even when empty.
 void Markup::AppendSpacer(std::string_view label, std::string_view getVisible) {
-    writers::AppendSpacer(*this, label, getVisible);
+    Bump(Counter::Button);
+    xml += "<button id=\"sep00";
+    Number(Counter::Button);
+    xml += "\" label=\"";
+    xml += label;
+    xml += '"';
+    Attribute(" getVisible = \"", getVisible);
+    xml += " enabled=\"false\"/>";
 }
-void Markup::AppendMenuSeparator() { writers::AppendMenuSeparator(*this); }
+
+void Markup::AppendMenuSeparator() {
+    Bump(Counter::Separator);
+    xml += "<menuSeparator id=\"msep00";
+    Number(Counter::Separator);
+    xml += "d\"/>";
+}
+
+// The tag repeats the id; nothing reads it.
 void Markup::OpenMenu(std::string_view label, std::string_view imageMso, std::string_view screentip,
                       std::string_view getVisible) {
-    writers::OpenMenu(*this, label, imageMso, screentip, getVisible);
+    Bump(Counter::Menu);
+    xml += "<menu id=\"BR3234";
+    Number(Counter::Menu);
+    xml += '"';
+    Attribute(" label=\"", label);
+    Attribute(" imageMso=\"", imageMso);
+    Attribute(" screentip=\"", screentip);
+    Attribute(" getVisible = \"", getVisible);
+    xml += " tag = \"BR3234";
+    Number(Counter::Menu);
+    xml += "\">";
 }
+
+// The callbacks are "OnGetContent" + label and "OnGetVisible" + label + screentip (every
+// caller passes an empty screentip). On the tab a spacer follows that hides with the menu.
 void Markup::AppendDynamicMenu(std::string_view label, std::string_view imageMso, std::string_view screentip) {
-    writers::AppendDynamicMenu(*this, label, imageMso, screentip);
+    Bump(Counter::Menu);
+    xml += "<dynamicMenu id=\"Dyna";
+    xml += label;
+    Number(Counter::Menu);
+    xml += '"';
+    Attribute(" label=\"", label);
+    Attribute(" imageMso=\"", imageMso);
+    Attribute(" screentip=\"", screentip);
+    xml += " getContent = \"OnGetContent";
+    xml += label;
+    xml += "\" getVisible = \"OnGetVisible";
+    xml += label;
+    xml += screentip;
+    xml += "\" invalidateContentOnDrop = \"true\"/>";
+    if (barMode != kBarOnTab) return;
+    Bump(Counter::Button);
+    xml += "<button id=\"sep00";
+    Number(Counter::Button);
+    xml += "\" label=\" \" getVisible = \"OnGetVisible";
+    xml += label;
+    xml += screentip;
+    xml += "\" enabled=\"false\"/>";
 }
-void Markup::CloseMenu(bool spacerOnTab) { writers::CloseMenu(*this, spacerOnTab); }
+
+void Markup::CloseMenu(bool spacerOnTab) {
+    xml += "</menu>";
+    if (spacerOnTab && barMode == kBarOnTab) AppendSpacer(" ", {});
+}
 
 }  // namespace pellwyn

@@ -1,5 +1,5 @@
-// The markup buffer of the add-in, its four id counters and its bar mode, with the ten
-// writers that append to it (their text is defined once, in writers.h).
+// The markup buffer of the add-in, its four id counters, its bar mode and what the running
+// Access knows, with the ten writers that append to the buffer.
 //
 // The bytes written are Access's contract, compared character for character: no XML
 // declaration, no whitespace between elements, nothing escaped, and the odd spacing that some
@@ -8,9 +8,10 @@
 // the finished text into the UTF-16 string that Access receives.
 #pragma once
 
-#include "text_buffer.h"
+#include "control_names.h"
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 namespace pellwyn {
@@ -67,19 +68,17 @@ public:
     // Literal text: the fixed frame of the document.
     void Append(std::string_view text) { xml.append(text); }
 
-    TextBuffer xml;  // the buffer: the whole document, or the last menu fragment
+    std::string xml;  // the buffer: the whole document, or the last menu fragment
     Counters counters;
     std::int32_t barMode = 0;
+    ControlNames names;  // what this connection's Access knows (rows.h writes by it)
 
-    // What the writers (writers.h) write through.
+private:
     void Bump(Counter c);  // the next number of that kind: checked, then kept
-    void Lit(std::string_view text) { xml.append(text); }
-    void Num(Counter c);   // the current number of that kind, in decimal
-    std::int32_t BarMode() const noexcept { return barMode; }
+    void Number(Counter c);  // the current number of that kind, in decimal
+    void Attribute(std::string_view nameEqualsQuote, std::string_view value);
+    void ControlOrPlaceholder(std::string_view idMso);
 };
-
-// Appends n in decimal (no sign for n >= 0, no leading zeros); returns the new end.
-char* WriteNumber(char* out, std::int32_t n) noexcept;
 
 [[noreturn]] void ThrowCounterOverflow(Counter c);
 

@@ -5,9 +5,7 @@
 #include "ribbon.h"
 
 #include "callbacks.h"
-#include "program.h"
 #include "rows.h"
-#include "tables.h"
 
 #include <span>
 
@@ -188,16 +186,11 @@ constexpr Row kHelpMenu[] = {
 
 constexpr std::span<const Row> kMenuBar[] = {kFileMenu, kDynamicMenus, kToolsMenu, kWindowsMenu, kHelpMenu};
 
-constexpr auto kMenuBarOnTab = Compile<kMenuBar, kBarOnTab>();
-constexpr auto kMenuBarInAllMenu = Compile<kMenuBar, kBarInAllMenu>();
-
 }  // namespace
-
-std::span<const std::span<const Row>> MenuBarTables() { return kMenuBar; }
 
 void AppendMenuBar(Markup& markup, std::int32_t barMode) {
     markup.barMode = barMode;
-    Run(markup, barMode == kBarOnTab ? ProgramView(kMenuBarOnTab) : ProgramView(kMenuBarInAllMenu));
+    for (std::span<const Row> menu : kMenuBar) Emit(markup, menu, OwnButtonPrefix(barMode));
 }
 
 }  // namespace pellwyn

@@ -1,7 +1,6 @@
 #include "ribbon.h"
 
 #include "callbacks.h"
-#include "writers.h"
 #include "number_text.h"
 #include "settings_keys.h"
 
@@ -69,6 +68,8 @@ std::string_view GetRibbonXml(Markup& m, Host& host, kestrel::SettingsStore& set
     m.counters = {};  // again: a host that called a menu back while it answered moved them
     if (!access) return {};
     if (kestrel::ReadInt32(settings, kestrel::kClassic) == 0) return {};
+    m.names.Learn(host);
+    m.counters = {};  // and again after those questions
 
     m.xml.clear();
     m.Append("<customUI xmlns=\"");

@@ -14,7 +14,8 @@ namespace pellwyn {
 // until the buffer changes). Returns the empty text, leaving the buffer as it was, when the
 // host's name does not contain "Access" (exactly that case) or the setting "Classic" is 0.
 // The four counters are set to 0 first in every case, and again once the host has answered
-// (it may have called a menu back meanwhile). Each setting is read only where the
+// (it may have called a menu back meanwhile). Before the first document or menu of a
+// connection the host is asked which of the doubtful names it knows (control_names.h). Each setting is read only where the
 // document needs it, in document order. Throws kestrel::Error when the host refuses its name
 // or a setting is not a number or does not fit; then Access gets no markup.
 std::string_view GetRibbonXml(Markup& markup, Host& host, kestrel::SettingsStore& settings);

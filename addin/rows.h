@@ -4,11 +4,13 @@
 // like the writer call it stands for.
 #pragma once
 
+#include "control_names.h"
 #include "markup.h"
-#include "writers.h"
 
+#include <array>
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace pellwyn {
@@ -37,17 +39,18 @@ struct Row {
     std::string_view screentip{};
     std::string_view getVisible{};
     std::string_view onAction{};
+    std::uint8_t doubtful = kNotDoubtful;  // the idMso's place in kDoubtfulNames
 };
 
 namespace rows {
 constexpr Row AppendControl(std::string_view idMso, std::string_view label = {}) {
-    return {Op::Control, idMso, label};
+    return {Op::Control, idMso, label, {}, {}, {}, {}, DoubtfulIndex(idMso)};
 }
 constexpr Row AppendIconControl(std::string_view idMso, std::string_view getVisible = {}) {
-    return {Op::IconControl, idMso, {}, {}, {}, getVisible};
+    return {Op::IconControl, idMso, {}, {}, {}, getVisible, {}, DoubtfulIndex(idMso)};
 }
 constexpr Row AppendComboBox(std::string_view idMso, std::string_view getVisible) {
-    return {Op::ComboBox, idMso, {}, {}, {}, getVisible};
+    return {Op::ComboBox, idMso, {}, {}, {}, getVisible, {}, DoubtfulIndex(idMso)};
 }
 constexpr Row OpenButtonGroup(std::string_view getVisible = {}) { return {Op::OpenGroup, {}, {}, {}, {}, getVisible}; }
 constexpr Row CloseButtonGroup() { return {Op::CloseGroup}; }
@@ -69,47 +72,47 @@ constexpr Row OwnButton(std::string_view idAfterPrefix, std::string_view label, 
 constexpr Row Text(std::string_view text) { return {Op::Text, text}; }
 }  // namespace rows
 
-// Writes one row through the writer it names. idPrefix goes before the ids of the add-in's
-// own buttons. Out is Markup at run time, or the table compiler (program.h).
-template <class Out>
-constexpr void Emit(Out& o, const Row& r, std::string_view idPrefix) {
-    switch (r.op) {
-    case Op::Control: writers::AppendControl(o, r.idMso, r.label, r.imageMso, r.screentip, r.onAction); break;
-    case Op::IconControl:
-        writers::AppendIconControl(o, r.idMso, r.screentip, r.imageMso, r.onAction, r.getVisible);
-        break;
-    case Op::ComboBox: writers::AppendComboBox(o, r.idMso, r.getVisible); break;
-    case Op::OpenGroup: writers::OpenButtonGroup(o, r.getVisible); break;
-    case Op::CloseGroup: writers::CloseButtonGroup(o); break;
-    case Op::Spacer: writers::AppendSpacer(o, r.label, r.getVisible); break;
-    case Op::Separator: writers::AppendMenuSeparator(o); break;
-    case Op::OpenMenu: writers::OpenMenu(o, r.label, r.imageMso, r.screentip, r.getVisible); break;
-    case Op::DynamicMenu: writers::AppendDynamicMenu(o, r.label, r.imageMso, r.screentip); break;
-    case Op::CloseMenu: writers::CloseMenu(o, false); break;
-    case Op::CloseTopMenu: writers::CloseMenu(o, true); break;
-    case Op::OwnButton:
-        // Written as one piece: enabled, no image, no getVisible, no counter.
-        o.Lit("<button id=\"");
-        o.Lit(idPrefix);
-        o.Lit(r.idMso);
-        o.Lit("\" label=\"");
-        o.Lit(r.label);
-        o.Lit("\"");
-        writers::Attribute(o, " screentip=\"", r.screentip);
-        o.Lit(" onAction=\"");
-        o.Lit(r.onAction);
-        o.Lit("\"/>");
-        break;
-    case Op::Text: o.Lit(r.idMso); break;
-    }
-}
-
-template <class Out>
-constexpr void Emit(Out& o, std::span<const Row> table, std::string_view idPrefix) {
-    for (const Row& r : table) Emit(o, r, idPrefix);
-}
-
 // The id prefix of the add-in's own buttons: none on the tab, "All" in the copy of the bar.
 constexpr std::string_view OwnButtonPrefix(std::int32_t barMode) { return barMode == kBarOnTab ? "" : "All"; }
+
+// Walks rows through the writers, writing each control by the name the running Access knows
+// (markup.names). A control whose command this Access lacks is left out, and the walk tidies
+// what that leaves behind: a menu left empty goes, and so does a separator left first or last
+// in its menu or next to another. Separators and menus that the tables themselves have stay,
+// and the counters advance as if nothing were left out, so every id written is the id that
+// element has when Access knows every name.
+class Emitter {
+public:
+    // idPrefix goes before the ids of the add-in's own buttons.
+    Emitter(Markup& markup, std::string_view idPrefix) : m_(markup), prefix_(idPrefix) {}
+
+    void Emit(const Row& row);
+    void Emit(std::span<const Row> rows) {
+        for (const Row& r : rows) Emit(r);
+    }
+    // The end of the walk: a separator left last at the top level goes too.
+    void Finish();
+
+private:
+    struct Level {                  // the top level, or a menu being written
+        std::size_t start = 0;      // where the menu's opening tag begins
+        bool kept = false;          // anything but a separator written in it
+        bool dropped = false;       // anything left out of it
+        bool keptSinceSeparator = false, droppedSinceSeparator = false;
+        std::size_t lastSeparator = std::string::npos;  // where the last separator written begins
+    };
+    Level& Top() { return levels_[depth_]; }
+    void Kept();
+    void Dropped();
+    void DropStraySeparatorAtEnd(const Level& level);
+
+    Markup& m_;
+    std::string_view prefix_;
+    std::array<Level, 8> levels_{};  // the tables nest menus four deep at most
+    std::size_t depth_ = 0;
+};
+
+// Walks whole tables, as the document writes them.
+void Emit(Markup& markup, std::span<const Row> rows, std::string_view idPrefix);
 
 }  // namespace pellwyn

@@ -5,9 +5,7 @@
 #include "ribbon.h"
 
 #include "callbacks.h"
-#include "program.h"
 #include "rows.h"
-#include "tables.h"
 
 namespace pellwyn {
 namespace {
@@ -279,30 +277,13 @@ constexpr Row kControlsRow3[] = {
 };
 // clang-format on
 
-// The rows depend on no bar mode: they close no top-level menu and hold no dynamic menu.
-constexpr std::span<const Row> kStandard[] = {kStandardRow};
-constexpr std::span<const Row> kFormatting[] = {kFormattingRow};
-constexpr std::span<const Row> kControls1[] = {kControlsRow1};
-constexpr std::span<const Row> kControls2[] = {kControlsRow2};
-constexpr std::span<const Row> kControls3[] = {kControlsRow3};
-constexpr auto kStandardProgram = Compile<kStandard, kBarOnTab>();
-constexpr auto kFormattingProgram = Compile<kFormatting, kBarOnTab>();
-constexpr auto kControls1Program = Compile<kControls1, kBarOnTab>();
-constexpr auto kControls2Program = Compile<kControls2, kBarOnTab>();
-constexpr auto kControls3Program = Compile<kControls3, kBarOnTab>();
-
 }  // namespace
 
-std::span<const Row> StandardRowTable() { return kStandardRow; }
-std::span<const Row> FormattingRowTable() { return kFormattingRow; }
-std::span<const Row> ControlsRowTable(int row) {
-    return row == 1 ? std::span<const Row>(kControlsRow1) : row == 2 ? kControlsRow2 : kControlsRow3;
-}
-
-void AppendStandardRow(Markup& markup) { Run(markup, kStandardProgram); }
-void AppendFormattingRow(Markup& markup) { Run(markup, kFormattingProgram); }
-void AppendControlsRow1(Markup& markup) { Run(markup, kControls1Program); }
-void AppendControlsRow2(Markup& markup) { Run(markup, kControls2Program); }
-void AppendControlsRow3(Markup& markup) { Run(markup, kControls3Program); }
+// The rows depend on no bar mode: they close no top-level menu and hold no dynamic menu.
+void AppendStandardRow(Markup& markup) { Emit(markup, kStandardRow, {}); }
+void AppendFormattingRow(Markup& markup) { Emit(markup, kFormattingRow, {}); }
+void AppendControlsRow1(Markup& markup) { Emit(markup, kControlsRow1, {}); }
+void AppendControlsRow2(Markup& markup) { Emit(markup, kControlsRow2, {}); }
+void AppendControlsRow3(Markup& markup) { Emit(markup, kControlsRow3, {}); }
 
 }  // namespace pellwyn

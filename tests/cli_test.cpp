@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 namespace pellwyn {
 namespace {
 
@@ -61,6 +63,28 @@ TEST(MarkupTool, OpensMenusInOrderOnTheSameCounters) {
     EXPECT_EQ(r.out, expected);
 }
 
+// The tool plays the Access asked for: a published list, or a file of names.
+TEST(MarkupTool, PlaysTheAccessAskedFor) {
+    EXPECT_EQ(RunCommand(kTool, {"--access", "2007", "--open", "Edit:0"}).out,
+              RunCommand(kTool, {"--open", "Edit:0"}).out);
+    const auto on365 = RunCommand(kTool, {"--access", "365", "--open", "Edit:0"});
+    ASSERT_EQ(on365.status, 0) << on365.err;
+    EXPECT_EQ(on365.out.find("\"WindowCascade\""), std::string::npos);
+    EXPECT_NE(on365.out.find("\"WindowsCascade\""), std::string::npos);
+    EXPECT_NE(on365.out.find("\"CreateShortcutMenuFromMacro\" label=\"Create ShortCut…\""), std::string::npos);
+
+    testing::TempDir dir;
+    const std::string file = (dir.path() / "names.txt").string();
+    std::ofstream(file) << "WindowMoveSplit\r\n\nWindowCascade\n";  // and no successor
+    const auto listed = RunCommand(kTool, {"--access-list", file});
+    ASSERT_EQ(listed.status, 0) << listed.err;
+    EXPECT_NE(listed.out.find("\"WindowMoveSplit\""), std::string::npos);
+    EXPECT_EQ(listed.out.find("\"WindowsArrangeAll\""), std::string::npos);
+    EXPECT_NE(listed.out.find("\"FileNewDatabase\""), std::string::npos);  // the add-in asks about doubtful names only
+    EXPECT_EQ(RunCommand(kTool, {"--access", "2010"}).status, 2);
+    EXPECT_EQ(RunCommand(kTool, {"--access-list", file + ".missing"}).status, 2);
+}
+
 TEST(MarkupTool, AFailureOfTheAddinPrintsNothingButTheError) {
     for (std::initializer_list<std::string> args :
          {std::initializer_list<std::string>{"--setting", "Left=abc"}, {"--setting", "Left=1=2"},
@@ -97,7 +121,8 @@ TEST(MarkupTool, UsageErrorsExitWithTwo) {
 TEST(MarkupTool, HelpExplainsTheOptions) {
     const auto r = RunCommand(kTool, {"--help"});
     EXPECT_EQ(r.status, 0);
-    for (const char* word : {"--setting NAME=VALUE", "--host-name", "--open MENU:TYPE", "Exit status"})
+    for (const char* word : {"--setting NAME=VALUE", "--host-name", "--access VERSION", "--access-list FILE",
+                             "--open MENU:TYPE", "Exit status"})
         EXPECT_NE(r.out.find(word), std::string::npos) << word;
 }
 

@@ -7,6 +7,8 @@
 #include "settings_store.h"
 
 #include <cstdint>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,6 +39,15 @@ public:
         if (idMso == kDesignViewButton) return design;
         if (idMso == kDatasheetViewButton) return datasheet;
         return false;
+    }
+
+    // What KnowsControl answers; without a rule the host cannot tell. Asked names are kept
+    // apart from the other questions.
+    std::function<std::optional<bool>(std::string_view)> knows;
+    std::vector<std::string> controlQuestions;
+    std::optional<bool> KnowsControl(std::string_view idMso) override {
+        controlQuestions.emplace_back(idMso);
+        return knows ? knows(idMso) : std::nullopt;
     }
 
     bool DocumentMap() override {

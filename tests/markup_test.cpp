@@ -1,9 +1,7 @@
-// The writers' exact text and their counters, and the compiled tables against the writers.
+// The writers' exact text and their counters.
 #include "error.h"
 #include "markup.h"
-#include "program.h"
 #include "ribbon.h"
-#include "tables.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +11,7 @@
 namespace pellwyn {
 namespace {
 
-std::string Text(const Markup& m) { return std::string(m.xml.view()); }
+std::string Text(const Markup& m) { return m.xml; }
 
 TEST(Writers, WriteControlsAsAccessExpectsThem) {
     Markup m;
@@ -150,47 +148,6 @@ TEST(Writers, ACounterNeverWrapsAndStaysWhereItWas) {
     expectOverflow([&] { m.OpenMenu("M", "", "", ""); });
     expectOverflow([&] { m.AppendDynamicMenu("Edit", "", ""); });
     EXPECT_EQ(Text(m), before);  // every writer checks before it writes
-}
-
-// The document is built from programs compiled from the tables; walking the same tables
-// through the writers at run time must give the same text and leave the same counters.
-TEST(CompiledTables, WriteWhatTheWritersWrite) {
-    for (std::int32_t mode : {kBarOnTab, kBarInAllMenu, 0, 5}) {
-        for (Counters start : {Counters{}, Counters{8, 98, 9, 99}, Counters{1000, 2000000000, 123456, 7}}) {
-            Markup compiled, walked;
-            compiled.counters = walked.counters = start;
-            AppendMenuBar(compiled, mode);
-            AppendStandardRow(compiled);
-            AppendFormattingRow(compiled);
-            AppendControlsRow1(compiled);
-            AppendControlsRow2(compiled);
-            AppendControlsRow3(compiled);
-
-            walked.barMode = mode;
-            for (std::span<const Row> t : MenuBarTables()) Emit(walked, t, OwnButtonPrefix(mode));
-            Emit(walked, StandardRowTable(), {});
-            Emit(walked, FormattingRowTable(), {});
-            for (int row = 1; row <= 3; ++row) Emit(walked, ControlsRowTable(row), {});
-
-            EXPECT_EQ(compiled.xml.view(), walked.xml.view()) << "bar mode " << mode;
-            EXPECT_EQ(compiled.counters, walked.counters);
-            EXPECT_EQ(compiled.barMode, mode);
-        }
-    }
-}
-
-TEST(CompiledTables, StopAtAFullCounterLikeTheWriters) {
-    Markup compiled, walked;
-    compiled.counters.separator = walked.counters.separator = std::numeric_limits<std::int32_t>::max() - 2;
-    EXPECT_THROW(AppendMenuBar(compiled, kBarOnTab), kestrel::Error);
-    walked.barMode = kBarOnTab;
-    try {
-        for (std::span<const Row> t : MenuBarTables()) Emit(walked, t, {});
-        ADD_FAILURE();
-    } catch (const kestrel::Error&) {
-    }
-    EXPECT_EQ(compiled.xml.view(), walked.xml.view());
-    EXPECT_EQ(compiled.counters, walked.counters);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Every document and every menu fragment the add-in can produce validates against the ribbon
 // schema. The schema's path comes from the environment (CUSTOMUI_XSD); without it these tests
 // report themselves skipped.
+#include "control_list.h"
 #include "dynamic_menus.h"
 #include "fakes.h"
 #include "ribbon.h"
@@ -72,18 +73,29 @@ TEST_F(Schema, EveryDocumentValidates) {
     EXPECT_EQ(Problems(files), "");
 }
 
-TEST_F(Schema, EveryMenuFragmentValidatesOnItsOwn) {
+// For Access 2007 (every name as the tables have it) and for each published list: the
+// documents with and without "All", and every menu fragment.
+TEST_F(Schema, EveryMenuFragmentValidatesOnItsOwnAndForEveryAccess) {
     std::vector<std::string> files;
-    FakeHost host;
-    Markup markup;
-    testing::RecordingSettings settings;
-    GetRibbonXml(markup, host, settings);
-    for (DynamicMenu menu : kDynamicMenus)
-        for (std::int32_t type = -1; type <= 7; ++type) {
-            host.objectType = type;
-            files.push_back(Write(std::string(Label(menu)) + std::to_string(type + 1) + ".xml",
-                                  GetContent(markup, host, menu)));
-        }
+    std::vector<std::string> versions{"2007"};
+    for (std::string_view v : ControlList::PublishedVersions()) versions.emplace_back(v);
+    for (const std::string& version : versions) {
+        const ControlList list = *ControlList::Published(version);
+        FakeHost host;
+        host.knows = [&list](std::string_view name) -> std::optional<bool> { return list.Knows(name); };
+        Markup markup;
+        testing::RecordingSettings settings;
+        settings.Put("All", "0");
+        files.push_back(Write(version + "-doc0.xml", GetRibbonXml(markup, host, settings)));
+        settings.Put("All", "1");
+        files.push_back(Write(version + "-doc1.xml", GetRibbonXml(markup, host, settings)));
+        for (DynamicMenu menu : kDynamicMenus)
+            for (std::int32_t type = -1; type <= 7; ++type) {
+                host.objectType = type;
+                files.push_back(Write(version + "-" + std::string(Label(menu)) + std::to_string(type + 1) + ".xml",
+                                      GetContent(markup, host, menu)));
+            }
+    }
     EXPECT_EQ(Problems(files), "");
 }
 

@@ -1,5 +1,6 @@
 #include "markup_cli.h"
 
+#include "control_list.h"
 #include "dynamic_menus.h"
 #include "error.h"
 #include "host.h"
@@ -9,6 +10,8 @@
 
 #include <charconv>
 #include <exception>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,7 +19,8 @@
 namespace {
 
 constexpr std::string_view kUsage =
-    R"(Usage: pellwyn-markup [--setting NAME=VALUE]... [--host-name TEXT] [--open MENU:TYPE]...
+    R"(Usage: pellwyn-markup [--setting NAME=VALUE]... [--host-name TEXT]
+                      [--access VERSION | --access-list FILE] [--open MENU:TYPE]...
 
 Prints the customUI document that the add-in hands to Access, built from the given settings,
 then the content of each dynamic menu opened with --open.
@@ -28,6 +32,10 @@ then the content of each dynamic menu opened with --open.
                         Hide built-in Tabs 0, Home/Create/External Data/Database Tools 0.
   --host-name TEXT      the host's Application.Name (default "Microsoft Office Access").
                         A name without "Access" (in exactly that case) gets no document.
+  --access VERSION      the Access that answers which control names it knows: 2007 (every
+                        name; the default), or Microsoft's list for 2013, 2016, 2019 or 365
+                        (Current Channel). The add-in writes only names that Access knows.
+  --access-list FILE    the same, from a file with one control name a line.
   --open MENU:TYPE      after the document, run MENU's getContent callback with the host
                         reporting object type TYPE (an integer: 0 table, 1 query, 2 form,
                         3 report, 4 macro, 5 module, anything else none of these). MENU is
@@ -48,10 +56,12 @@ class ToolHost final : public pellwyn::Host {
 public:
     std::string name = "Microsoft Office Access";
     std::int32_t objectType = -1;
+    pellwyn::ControlList controls;
 
     std::string Name() override { return name; }
     std::int32_t CurrentObjectType() override { return objectType; }
     bool IsPressed(std::string_view) override { return false; }
+    std::optional<bool> KnowsControl(std::string_view idMso) override { return controls.Knows(idMso); }
 };
 
 struct Opening {
@@ -110,6 +120,18 @@ std::string Run(std::span<const std::string_view> args) {
             settings.Put(s.substr(0, eq), s.substr(eq + 1));
         } else if (arg == "--host-name") {
             host.name = value();
+        } else if (arg == "--access") {
+            const std::string_view version = value();
+            const auto list = pellwyn::ControlList::Published(version);
+            if (!list)
+                throw UsageError{"--access: no list for \"" + std::string(version) + "\" (one of 2007, 2013, 2016, 2019, 365)"};
+            host.controls = *list;
+        } else if (arg == "--access-list") {
+            const std::string path(value());
+            std::ifstream in(path, std::ios::binary);
+            std::ostringstream text;
+            if (!(in && text << in.rdbuf())) throw UsageError{"--access-list: cannot read \"" + path + "\""};
+            host.controls = pellwyn::ControlList::FromText(text.str());
         } else if (arg == "--open") {
             openings.push_back(ParseOpening(value()));
         } else {

@@ -15,6 +15,9 @@
 
 #include <cstdio>
 #include <cwchar>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <stdexcept>
 #include <string>
 
@@ -24,7 +27,7 @@ using namespace pellwyn;
 
 constexpr const char* kUsage =
     R"usage(Usage: pellwyn-preview [--context NAME | --type N [--design] [--datasheet]] [--show-hidden]
-                       [--watch SECONDS] [--width COLUMNS]
+                       [--access VERSION | --access-list FILE] [--watch SECONDS] [--width COLUMNS]
 
 Loads the installed add-in as Access does (Access's add-in key, then COM by ProgID), plays
 Access in the chosen context and prints the Classic tab as a person would see it there: its
@@ -40,6 +43,9 @@ constexpr const char* kUsageTail =
                    2 form, 3 report, 4 macro, 5 module, -1 none), with --design and/or
                    --datasheet for the pressed view buttons
   --show-hidden    list hidden elements too, marked "(hidden)"
+  --access VERSION the Access played, by the control names it knows: 2007 (every name; the
+                   default), or Microsoft's list for 2013, 2016, 2019 or 365 (Current Channel)
+  --access-list FILE  the same, from a file with one control name a line
   --watch SECONDS  how long to watch the refresh (default 5; 0: not at all)
   --width COLUMNS  where toolbar rows wrap (default 100)
 
@@ -83,6 +89,8 @@ struct Options {
     std::string description;
     preview::ViewOptions view;
     double watchSeconds = 5;
+    ControlList controls;
+    std::string access;  // as --access or --access-list gave it
 };
 
 Options ParseArguments(int argc, wchar_t** argv) {
@@ -118,6 +126,17 @@ Options ParseArguments(int argc, wchar_t** argv) {
             o.context.designView = true;
         } else if (arg == "--datasheet") {
             o.context.datasheetView = true;
+        } else if (arg == "--access") {
+            o.access = value(i);
+            const auto list = ControlList::Published(o.access);
+            if (!list) throw UsageError("--access: no list for \"" + o.access + "\" (one of 2007, 2013, 2016, 2019, 365)");
+            o.controls = *list;
+        } else if (arg == "--access-list") {
+            o.access = value(i);
+            std::ifstream in(std::filesystem::path(kestrel::Utf8ToWide(o.access)), std::ios::binary);
+            std::ostringstream text;
+            if (!(in && text << in.rdbuf())) throw UsageError("--access-list: cannot read \"" + o.access + "\"");
+            o.controls = ControlList::FromText(text.str());
         } else if (arg == "--show-hidden") {
             o.view.showHidden = true;
         } else if (arg == "--watch") {
@@ -195,9 +214,14 @@ int Show(const Options& o) {
     const std::wstring dll = ReadText(HKEY_CLASSES_ROOT, std::wstring(L"CLSID\\") + clsidText + L"\\InprocServer32", nullptr);
     Print("Add-in \"" + kestrel::WideToUtf8(ReadText(addinRoot, addinKey, L"FriendlyName")) + "\" (" +
           std::string(kestrel::kProgId) + ", LoadBehavior 3) from " + kestrel::WideToUtf8(dll) + "\n");
-    Print("Context: " + o.description + "\n\n");
+    Print("Context: " + o.description + "\n");
+    if (!o.access.empty())
+        Print("Access: " + (o.controls.KnowsEveryName() ? std::string("2007, which knows every control name")
+                                                         : "knows the control names of " + o.access) + "\n");
+    Print("\n");
 
     standin::StandInApplication application;
+    application.controls = o.controls;
     application.SetType(o.context.objectType);
     application.design = o.context.designView;
     application.datasheet = o.context.datasheetView;

@@ -1,5 +1,7 @@
 #include "stand_in_office_win.h"
 
+#include "win_text.h"
+
 namespace pellwyn::standin {
 namespace {
 
@@ -49,6 +51,18 @@ StandInApplication::StandInApplication(bool withWindow) {
         if (params.cArgs != 1 || params.rgvarg[0].vt != VT_BSTR) return DISP_E_BADPARAMCOUNT;
         const std::wstring id = params.rgvarg[0].bstrVal;
         return ReturnBool(result, id == L"ViewsDesignView" ? design : id == L"ViewsDatasheetView" ? datasheet : false);
+    });
+    // The control's label; the stand-in knows no labels and answers with the name. A name this
+    // Access does not know is an invalid argument, raised as Access's late-bound calls raise it.
+    commandBars.Member(L"GetLabelMso", [this](WORD, DISPPARAMS& params, VARIANT* result, EXCEPINFO* info) {
+        if (params.cArgs != 1 || params.rgvarg[0].vt != VT_BSTR) return DISP_E_BADPARAMCOUNT;
+        const std::wstring id = params.rgvarg[0].bstrVal ? params.rgvarg[0].bstrVal : L"";
+        ++labelQuestions[id];
+        if (!controls.Knows(kestrel::WideToUtf8(id))) return refuseLabelDirectly ? E_INVALIDARG : Raise(info, E_INVALIDARG);
+        if (!result) return E_POINTER;
+        result->vt = VT_BSTR;
+        result->bstrVal = SysAllocString(id.c_str());
+        return S_OK;
     });
     if (!withWindow) return;
     Member(L"ActiveWindow", [this](WORD, DISPPARAMS&, VARIANT* result, EXCEPINFO*) { return ReturnObject(result, &window); });

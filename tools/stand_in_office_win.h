@@ -4,6 +4,7 @@
 // what the add-in kept. The add-in's tests and the Classic-tab preview both use them.
 #pragma once
 
+#include "control_list.h"
 #include "office_win.h"
 
 #include <windows.h>
@@ -114,6 +115,9 @@ public:
 
     std::wstring name = L"Microsoft Office Access";
     VARIANT objectType;          // what CurrentObjectType answers (VT_I4 unless a test says otherwise)
+    ControlList controls;        // the names CommandBars.GetLabelMso knows (by default every name)
+    bool refuseLabelDirectly = false;  // an unknown name: E_INVALIDARG itself, not through EXCEPINFO
+    std::map<std::wstring, int> labelQuestions;  // GetLabelMso, per name asked
     HRESULT refuseType = S_OK;     // a failure code: CurrentObjectType raises it through EXCEPINFO
     HRESULT refusePressed = S_OK;  // a failure code: GetPressedMso returns it directly
     bool design = false, datasheet = false;

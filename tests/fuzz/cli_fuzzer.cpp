@@ -2,10 +2,14 @@
 // exit status 0, 1 or 2 with exactly the output its contract gives each, the same on a second
 // run; on 0 and 1 what the add-in itself gives for the settings and menus asked for, on
 // success one well-formed line per document and menu.
+#include "control_list.h"
 #include "dynamic_menus.h"
 #include "fuzz_support.h"
 #include "markup_cli.h"
 #include "ribbon.h"
+
+#include <fstream>
+#include <iterator>
 
 namespace {
 
@@ -18,9 +22,11 @@ bool EndsWith(std::string_view s, std::string_view tail) {
 struct PlainHost final : pellwyn::Host {
     std::string name = "Microsoft Office Access";
     std::int32_t objectType = -1;
+    pellwyn::ControlList controls;
     std::string Name() override { return name; }
     std::int32_t CurrentObjectType() override { return objectType; }
     bool IsPressed(std::string_view) override { return false; }
+    std::optional<bool> KnowsControl(std::string_view idMso) override { return controls.Knows(idMso); }
 };
 
 // What the add-in itself gives for arguments that are all options with their values: the
@@ -36,6 +42,11 @@ pellwyn::CliResult FromTheAddin(const std::vector<std::string_view>& args) {
             settings.Put(value.substr(0, eq), value.substr(eq + 1));
         } else if (args[i] == "--host-name") {
             host.name = value;
+        } else if (args[i] == "--access") {
+            host.controls = *pellwyn::ControlList::Published(value);
+        } else if (args[i] == "--access-list") {
+            std::ifstream in{std::string(value), std::ios::binary};
+            host.controls = pellwyn::ControlList::FromText(std::string(std::istreambuf_iterator<char>(in), {}));
         } else {
             const std::size_t colon = value.find(':');
             std::string type(value.substr(colon + 1));

@@ -130,18 +130,20 @@ inline std::string CachedXmlProblem(std::string_view xml, std::string_view root)
     return problem;
 }
 
-// The values of the id attributes in our markup, in order (the writers put one blank before
-// each attribute and no blanks around its '=').
-inline std::vector<std::string_view> Ids(std::string_view xml) {
-    std::vector<std::string_view> ids;
-    for (std::size_t at = xml.find(" id=\""); at != std::string_view::npos; at = xml.find(" id=\"", at)) {
-        at += 5;
+// The values of one attribute in our markup, in order (the writers put one blank before each
+// such attribute and no blanks around its '=').
+inline std::vector<std::string_view> AttributeValues(std::string_view xml, std::string_view name) {
+    const std::string key = " " + std::string(name) + "=\"";
+    std::vector<std::string_view> values;
+    for (std::size_t at = xml.find(key); at != std::string_view::npos; at = xml.find(key, at)) {
+        at += key.size();
         const std::size_t end = xml.find('"', at);
         if (end == std::string_view::npos) break;
-        ids.push_back(xml.substr(at, end - at));
+        values.push_back(xml.substr(at, end - at));
     }
-    return ids;
+    return values;
 }
+inline std::vector<std::string_view> Ids(std::string_view xml) { return AttributeValues(xml, "id"); }
 
 // ---- Stored settings -------------------------------------------------------------------------
 

@@ -1,5 +1,6 @@
 // Pellwyn.dll inside a stand-in host, under Wine: registered with the system's regsvr32,
 // created by its ProgID, connected to a fake Application, and called the way Access calls it.
+#include "control_names.h"
 #include "host.h"
 #include "registration.h"
 #include "stand_in_host.h"
@@ -11,6 +12,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 namespace pellwyn::testing {
@@ -102,6 +104,7 @@ struct MarkupCase {
     std::string name;
     std::vector<std::pair<std::string, std::string>> settings;
     std::wstring hostName = L"Microsoft Office Access";
+    std::string access = "2007";
     std::vector<std::pair<std::wstring, std::int32_t>> openings;  // callback name, object type
 };
 
@@ -121,6 +124,8 @@ std::vector<MarkupCase> ReadCases() {
             cases.back().settings.push_back({rest.substr(0, eq), rest.substr(eq + 1)});
         } else if (word == "host") {
             cases.back().hostName = kestrel::Utf8ToWide(rest);
+        } else if (word == "access") {
+            cases.back().access = rest;
         } else if (word == "open") {
             const std::size_t colon = rest.find(':');
             cases.back().openings.push_back(
@@ -151,6 +156,7 @@ TEST(Markup, IsWhatPellwynMarkupPrintsForTheSameSettings) {
         WriteSettings(c.settings);
         FakeApplication app;
         app.name = c.hostName;
+        app.controls = *ControlList::Published(c.access);
         Addin addin;
         ASSERT_EQ(addin.Connect(&app), S_OK);
         BSTR xml = nullptr;
@@ -181,6 +187,37 @@ TEST(Markup, IsWhatPellwynMarkupPrintsForTheSameSettings) {
         EXPECT_EQ(addin.Release(), 0u);
     }
     WriteSettings({});
+}
+
+// Access is asked about each doubtful name once per connection (and about the successor of
+// each name it lacks), whatever the add-in builds meanwhile; a new connection asks again.
+TEST(Markup, AccessIsAskedEachDoubtfulNameOncePerConnection) {
+    WriteSettings({});
+    FakeApplication app;
+    app.controls = *ControlList::Published("365");
+    Addin addin;
+    std::map<std::wstring, int> once;
+    for (const DoubtfulName& d : kDoubtfulNames) {
+        once[kestrel::Utf8ToWide(d.name)] = 1;
+        if (!app.controls.Knows(d.name) && !d.successor.empty()) once[kestrel::Utf8ToWide(d.successor)] = 1;
+    }
+    for (int connection = 1; connection <= 2; ++connection) {
+        ASSERT_EQ(addin.Connect(&app), S_OK);
+        for (int round = 0; round < 2; ++round) {
+            BSTR xml = nullptr;
+            ASSERT_EQ(addin.ribbonExtensibility->GetCustomUI(nullptr, &xml), S_OK);
+            SysFreeString(xml);
+            FakeControl control;
+            for (const wchar_t* menu : {L"OnGetContentEdit", L"OnGetContentView", L"OnGetContentInsert",
+                                        L"OnGetContentFormat", L"OnGetContentQuery", L"OnGetContentRecords"})
+                EXPECT_EQ(Call(addin.dispatch.get(), menu, {Object(&control)})->hr, S_OK);
+        }
+        std::map<std::wstring, int> expected = once;
+        for (auto& [name, n] : expected) n = connection;
+        EXPECT_EQ(app.labelQuestions, expected);
+        addin.Disconnect();
+    }
+    EXPECT_EQ(addin.Release(), 0u);
 }
 
 // ---- the dispatch interface -----------------------------------------------------------------

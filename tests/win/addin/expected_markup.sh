@@ -25,6 +25,7 @@ while IFS= read -r line || [ -n "$line" ]; do
     "setting "*) args+=(--setting "${line#setting }") ;;
     "host "*) args+=(--host-name "${line#host }") ;;
     "open "*) args+=(--open "${line#open }") ;;
+    "access "*) args+=(--access "${line#access }") ;;
     *) echo "$cases: cannot read \"$line\"" >&2; exit 1 ;;
   esac
 done <"$cases"

@@ -2,6 +2,7 @@
 // member, connection calls out of order, host members that fail, answer oddly or are missing,
 // and a ribbon whose Invalidate calls the callbacks back before it returns. Each must get the
 // conventional DISP_E_ answer or the right one, and never a crash.
+#include "control_names.h"
 #include "host.h"
 #include "stand_in_host.h"
 #include "win_text.h"
@@ -612,6 +613,78 @@ TEST(HostileHost, TheHostsNameDecidesTheDocumentOrFailsIt) {
         if (SUCCEEDED(c.hr)) { EXPECT_EQ(xml && *xml, c.document); }
         if (FAILED(c.hr)) { EXPECT_EQ(xml, nullptr); }
         EXPECT_EQ(addin.Release(), 0u);
+    }
+}
+
+HRESULT STDMETHODCALLTYPE FillInInvalidArgument(EXCEPINFO* e) {
+    e->scode = E_INVALIDARG;
+    return S_OK;
+}
+
+// How GetLabelMso answers decides what Access is taken to know: a label is a name it knows;
+// E_INVALIDARG, however it comes, one it does not; anything else, that it cannot tell. No
+// answer fails GetCustomUI.
+TEST(HostileHost, GetLabelMsoTellsKnownUnknownOrCannotTell) {
+    WriteSettings({});
+    struct LabelCase {
+        const char* what;
+        Where where;
+        const wchar_t* member;
+        std::function<Answerer()> answer;  // nullptr: the member is missing
+        bool unknown;                      // every name taken as unknown; else as the tables have it
+    };
+    const LabelCase kCases[] = {
+        {"E_INVALIDARG", Where::CommandBars, L"GetLabelMso", [] { return Fails(E_INVALIDARG); }, true},
+        {"E_INVALIDARG raised", Where::CommandBars, L"GetLabelMso", [] { return Raises(E_INVALIDARG, 0); }, true},
+        {"E_INVALIDARG filled in late", Where::CommandBars, L"GetLabelMso",
+         [] {
+             return [](WORD, DISPPARAMS&, VARIANT*, EXCEPINFO* info) {
+                 *info = {};
+                 info->pfnDeferredFillIn = &FillInInvalidArgument;
+                 return DISP_E_EXCEPTION;
+             };
+         },
+         true},
+        {"another failure", Where::CommandBars, L"GetLabelMso", [] { return Fails(E_FAIL); }, false},
+        {"another failure raised late", Where::CommandBars, L"GetLabelMso", [] { return Raises(0, 0, true); }, false},
+        {"a number", Where::CommandBars, L"GetLabelMso", [] { return Returns(I4(1)); }, false},
+        {"missing", Where::CommandBars, L"GetLabelMso", nullptr, false},
+        {"no CommandBars", Where::Application, L"CommandBars", nullptr, false},
+        {"CommandBars Nothing", Where::Application, L"CommandBars", [] { return Returns(Object(nullptr)); }, false},
+    };
+    std::wstring asTheTablesHaveIt;
+    {
+        FakeApplication app;
+        Addin addin;
+        ASSERT_EQ(addin.Connect(&app), S_OK);
+        asTheTablesHaveIt = Call(addin.dispatch.get(), L"GetRibbonXML")->Text();
+        EXPECT_EQ(addin.Release(), 0u);
+    }
+    for (const LabelCase& c : kCases) {
+        SCOPED_TRACE(c.what);
+        FakeApplication app;
+        FakeDispatch& object = c.where == Where::Application ? static_cast<FakeDispatch&>(app) : app.commandBars;
+        if (c.answer)
+            object.Member(c.member, c.answer());
+        else
+            object.missing.insert(c.member);
+        Addin addin;
+        ASSERT_EQ(addin.Connect(&app), S_OK);
+        BSTR xml = nullptr;
+        ASSERT_EQ(addin.ribbonExtensibility->GetCustomUI(nullptr, &xml), S_OK);
+        const std::wstring document = UniqueBstr(xml).get();
+        if (!c.unknown) {
+            EXPECT_EQ(document, asTheTablesHaveIt);
+        } else {
+            for (const DoubtfulName& d : kDoubtfulNames)
+                for (std::string_view name : {d.name, d.successor})
+                    if (!name.empty()) {
+                        EXPECT_EQ(document.find(L"\"" + kestrel::Utf8ToWide(name) + L"\""), std::wstring::npos) << name;
+                    }
+            EXPECT_EQ(document.find(L"Source Control"), std::wstring::npos);
+        }
+        EXPECT_EQ(addin.Release(), 0u);
+        EXPECT_EQ(app.commandBars.refs(), 1u);
     }
 }
 

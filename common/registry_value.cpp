@@ -53,4 +53,10 @@ std::string SettingText(std::string_view name, std::uint32_t type, std::span<con
     throw Error(kTypeMismatch, "setting \"" + std::string(name) + "\": the stored value is not text");
 }
 
+std::optional<int> PolicyState(std::uint32_t type, std::span<const unsigned char> data) {
+    if (type != kRegDword || data.size() != 4 || data[1] != 0 || data[2] != 0 || data[3] != 0 || data[0] > 1)
+        return std::nullopt;
+    return data[0];
+}
+
 }  // namespace kestrel

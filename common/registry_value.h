@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -25,5 +26,11 @@ inline constexpr std::uint32_t kRegNone = 0, kRegSz = 1, kRegExpandSz = 2, kRegB
 //   throws kestrel::Error (type mismatch) naming the setting.
 // A UTF-16 surrogate without its partner becomes U+FFFD, as Windows converts it.
 std::string SettingText(std::string_view name, std::uint32_t type, std::span<const unsigned char> data);
+
+// What a value under a policy key decides: a REG_DWORD of exactly 4 bytes holding 0 or 1 is that
+// state. Anything else (another number, another type or size) decides nothing: policies are
+// written by Group Policy from the templates, so such a value is no policy of ours, and the
+// setting falls through to the next place as if it were not configured.
+std::optional<int> PolicyState(std::uint32_t type, std::span<const unsigned char> data);
 
 }  // namespace kestrel

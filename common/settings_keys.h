@@ -1,6 +1,7 @@
 // The contract between Menuvane (which writes) and Pellwyn (which reads): per-user settings
 // of application "Kestrelby", section "Menuvane", each a text "0" or "1". Value names are
-// matched without regard to case. Change a row only together with both readers.
+// matched without regard to case. Change a row only together with both readers and the
+// administrative templates (installer/PolicyDefinitions), whose policies use the same names.
 #pragma once
 
 #include <string_view>
@@ -9,6 +10,9 @@ namespace kestrel {
 
 inline constexpr std::string_view kSettingsApplication = "Kestrelby";
 inline constexpr std::string_view kSettingsSection = "Menuvane";
+// Where Group Policy puts the policies of the templates, under HKLM (the computer's) and HKCU
+// (the user's): REG_DWORD 1 or 0 under each setting's name.
+inline constexpr std::string_view kPolicyKey = "Software\\Policies\\Kestrelby\\Menuvane";
 
 struct SettingKey {
     std::string_view name;

@@ -1,5 +1,6 @@
-// Where the per-user settings live. The Windows build keeps them in the registry
-// (settings_win.cpp); tests and the command-line tools use an in-memory store.
+// Where the per-user settings live. The Windows build keeps them in the registry, under the
+// policies that an administrator may set (settings_win.cpp, settings_policy.h); tests and the
+// command-line tools use an in-memory store.
 #pragma once
 
 #include "settings_keys.h"
@@ -15,11 +16,16 @@ namespace kestrel {
 class SettingsStore {
 public:
     virtual ~SettingsStore() = default;
-    // The stored text of a value (UTF-8), or nullopt when it is missing. Names are matched
+    // The text of a setting (UTF-8) as it is in effect: what a policy decides ("0" or "1") when
+    // one does, else the user's stored text, or nullopt when neither is there. Names are matched
     // without regard to case. A store that cannot be read throws kestrel::Error.
     virtual std::optional<std::string> Get(std::string_view name) = 0;
-    // Stores the text, creating the section when needed. Throws kestrel::Error on failure.
+    // Stores the user's own text, creating the section when needed; a policy is never written.
+    // Throws kestrel::Error on failure.
     virtual void Put(std::string_view name, std::string_view text) = 0;
+    // The state, 0 or 1, that a policy decides for the setting, or nullopt when none does. A
+    // store without policies decides nothing.
+    virtual std::optional<int> Policy(std::string_view /*name*/) { return std::nullopt; }
 };
 
 // Settings held in memory; names compared without regard to (ASCII) case, a later Put

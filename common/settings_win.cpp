@@ -24,28 +24,37 @@ namespace {
 
 }  // namespace
 
-std::optional<std::string> RegistrySettings::Get(std::string_view name) {
+std::optional<RegistryData> RegistrySettings::Read(SettingPlace place, std::string_view name) {
+    HKEY root = HKEY_CURRENT_USER;
+    std::wstring path = kSettingsKeyPath;
+    const char* whose = "the settings key";
+    if (place != SettingPlace::User) {
+        root = place == SettingPlace::MachinePolicy ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER;
+        path = Utf8ToWide(kPolicyKey);
+        whose = place == SettingPlace::MachinePolicy ? "the computer's policy key" : "the user's policy key";
+    }
     UniqueHkey key;
-    LSTATUS status = RegOpenKeyExW(HKEY_CURRENT_USER, kSettingsKeyPath, 0, KEY_QUERY_VALUE, key.put());
+    LSTATUS status = RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE, key.put());
     if (status == ERROR_FILE_NOT_FOUND) return std::nullopt;
-    if (status != ERROR_SUCCESS) Fail(status, "the settings key cannot be opened", name);
+    if (status != ERROR_SUCCESS) Fail(status, std::string(whose) + " cannot be opened", name);
 
     const std::wstring valueName = Utf8ToWide(name);
-    std::vector<unsigned char> data(64);
+    RegistryData value{0, std::vector<unsigned char>(64)};
     DWORD type = 0;
     for (int attempt = 1;; ++attempt) {
-        DWORD size = static_cast<DWORD>(data.size());
-        status = RegQueryValueExW(key.get(), valueName.c_str(), nullptr, &type, data.data(), &size);
+        DWORD size = static_cast<DWORD>(value.bytes.size());
+        status = RegQueryValueExW(key.get(), valueName.c_str(), nullptr, &type, value.bytes.data(), &size);
         if (status == ERROR_MORE_DATA && attempt < 4) {  // again with the size it needs (it may grow meanwhile)
-            data.resize(size);
+            value.bytes.resize(size);
             continue;
         }
         if (status == ERROR_FILE_NOT_FOUND) return std::nullopt;
         if (status != ERROR_SUCCESS) Fail(status, "cannot be read", name);
-        data.resize(std::min<std::size_t>(size, data.size()));
+        value.bytes.resize(std::min<std::size_t>(size, value.bytes.size()));
         break;
     }
-    return SettingText(name, type, data);
+    value.type = type;
+    return value;
 }
 
 void RegistrySettings::Put(std::string_view name, std::string_view text) {

@@ -1,23 +1,26 @@
-// The per-user settings in the registry, one REG_SZ value per setting under
+// The settings in the registry. The user's own values are REG_SZ values under
 // HKCU\Software\VB and VBA Program Settings\Kestrelby\Menuvane: the classic per-user
-// program-settings area, so settings stored by earlier versions keep working. Both programs use
-// this store.
+// program-settings area, so settings stored by earlier versions keep working. Above them, the
+// policies of Group Policy under Software\Policies\Kestrelby\Menuvane in HKLM and HKCU decide
+// (settings_policy.h). Both programs use this store.
 #pragma once
 
-#include "settings_store.h"
+#include "settings_policy.h"
 
 namespace kestrel {
 
 inline constexpr wchar_t kSettingsKeyPath[] = L"Software\\VB and VBA Program Settings\\Kestrelby\\Menuvane";
 
-class RegistrySettings final : public SettingsStore {
+class RegistrySettings final : public LayeredSettings {
 public:
-    // A missing key or value is nullopt. What a stored value reads as is SettingText's
-    // (registry_value.h): a REG_DWORD reads as its decimal text, other values that are not text
-    // throw kestrel::Error; so does a key or value the registry refuses to open or read.
-    std::optional<std::string> Get(std::string_view name) override;
-    // Creates the key when needed and stores the text as REG_SZ.
+    // Creates the user's key when needed and stores the text as REG_SZ there.
     void Put(std::string_view name, std::string_view text) override;
+
+private:
+    // A missing key or value is nullopt; a key or value the registry refuses to open or read
+    // throws kestrel::Error. HKLM is read in this program's own registry view: Windows (and
+    // Wine) keep one Software\Policies for 32- and 64-bit programs.
+    std::optional<RegistryData> Read(SettingPlace place, std::string_view name) override;
 };
 
 }  // namespace kestrel

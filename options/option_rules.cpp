@@ -23,12 +23,28 @@ void Boxes::Set(int index, int state) {
     const std::size_t slot = Slot(index);
     if (state != kClear && state != kChecked && state != kGrayed)
         throw std::invalid_argument("a check box holds 0, 1 or 2, not " + std::to_string(state));
-    if (states_[slot] == state) return;
+    if (states_[slot] == state || locked_[slot]) return;
     states_[slot] = state;
     RunRule(index);
 }
 
 void Boxes::Click(int index) { Set(index, (*this)[index] == kChecked ? kClear : kChecked); }
+
+void Boxes::Lock(int index, int state) {
+    const std::size_t slot = Slot(index);
+    if (state != kClear && state != kChecked)
+        throw std::invalid_argument("a policy decides 0 or 1, not " + std::to_string(state));
+    states_[slot] = state;
+    locked_[slot] = true;
+}
+
+bool Boxes::Locked(int index) const { return locked_[Slot(index)]; }
+
+bool Boxes::AnyLocked() const {
+    for (const bool locked : locked_)
+        if (locked) return true;
+    return false;
+}
 
 bool Boxes::AllClear(std::span<const int> indexes) const {
     for (const int i : indexes)

@@ -5,6 +5,9 @@
 // Every assignment that changes a box runs that box's rule at once, nested, before the rule
 // that made the assignment goes on; an assignment that changes nothing does nothing. So filling
 // the boxes from the settings applies the rules exactly as clicks would.
+//
+// A box whose setting a policy decides is locked in the policy's state: no assignment, click or
+// rule changes it afterwards, and the rules of the other boxes go on without it.
 #pragma once
 
 #include "settings_keys.h"
@@ -57,8 +60,14 @@ public:
     void Set(int index, int state);
 
     // What a click does: a checked box becomes clear, a clear or grayed one checked (as a
-    // Windows check box toggles), and then the box's rule runs.
+    // Windows check box toggles), and then the box's rule runs. A locked box stays as it is.
     void Click(int index);
+
+    // Puts the box in the state (0 or 1) and locks it there, without running its rule. Throws
+    // as Set does.
+    void Lock(int index, int state);
+    bool Locked(int index) const;
+    bool AnyLocked() const;
 
     friend bool operator==(const Boxes&, const Boxes&) = default;
 
@@ -67,6 +76,7 @@ private:
     bool AllClear(std::span<const int> indexes) const;
 
     std::array<int, 12> states_{};
+    std::array<bool, 12> locked_{};
 };
 
 }  // namespace menuvane

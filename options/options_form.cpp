@@ -4,6 +4,9 @@
 #include "number_text.h"
 #include "product.h"
 
+#include <array>
+#include <optional>
+
 namespace menuvane {
 namespace {
 
@@ -32,8 +35,9 @@ private:
 
 void StoreAndRegister(Form& form, const Boxes& boxes) {
     for (const BoxSetting& s : kBoxSettings)
-        kestrel::RunStep(form.report, kClickLocation, SettingStep(s.box),
-                         [&] { form.settings.Put(s.key.name, std::to_string(boxes[s.box])); });
+        if (!boxes.Locked(s.box))  // what a policy decides is not the user's to store
+            kestrel::RunStep(form.report, kClickLocation, SettingStep(s.box),
+                             [&] { form.settings.Put(s.key.name, std::to_string(boxes[s.box])); });
     // Step 116: a grayed box 0 is not clear, so it registers.
     const bool on = boxes[kClassicBox] != kClear;
     kestrel::RunStep(form.report, kClickLocation, on ? 118 : 120, [&] {
@@ -78,12 +82,18 @@ void FormInitialize(Form& form, Boxes& boxes) {
         form.window.SetCaption(kestrel::kProductPhrase);
         form.window.SetIcon();
     });
-    for (const BoxSetting& s : kBoxSettings) {
-        if (s.box == kHideTabsBox) continue;  // its state comes from the tab boxes' rules
-        // A value that cannot be read leaves the box as it was.
-        kestrel::RunStep(form.report, kInitializeLocation, SettingStep(s.box),
-                         [&] { boxes.Set(s.box, ReadBoxState(form.settings, s.key, WindowDefault(s.box))); });
-    }
+    // The boxes that policies decide are locked first, so that no rule run while the others
+    // fill can change them. A value that cannot be read leaves its box as it was.
+    std::array<std::optional<int>, 12> read{};
+    for (const BoxSetting& s : kBoxSettings)
+        kestrel::RunStep(form.report, kInitializeLocation, SettingStep(s.box), [&] {
+            if (const std::optional<int> decided = form.settings.Policy(s.key.name))
+                boxes.Lock(s.box, *decided);
+            else if (s.box != kHideTabsBox)  // its state comes from the tab boxes' rules
+                read[static_cast<std::size_t>(s.box)] = ReadBoxState(form.settings, s.key, WindowDefault(s.box));
+        });
+    for (const BoxSetting& s : kBoxSettings)
+        if (const std::optional<int> state = read[static_cast<std::size_t>(s.box)]) boxes.Set(s.box, *state);
 }
 
 void FormLoad(Form& form) {

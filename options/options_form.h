@@ -57,12 +57,13 @@ struct Form {
 // ("Type mismatch", "Overflow", "Invalid property value") otherwise.
 int ReadBoxState(kestrel::SettingsStore& settings, const kestrel::SettingKey& key, int missing);
 
-// Applies the skin, sets caption and icon, and fills every box but 11 from the settings.
+// Applies the skin, sets caption and icon, locks each box that a policy decides in the
+// policy's state, and fills every other box but 11 from the settings.
 void FormInitialize(Form& form, Boxes& boxes);
 // Sets the caption again, centres the window and loads the hand pointer.
 void FormLoad(Form& form);
-// Help shows the contact message; OK stores all eight boxes, registers the add-in (box 0 not
-// clear) or unregisters it, starts Access and closes; Cancel only closes.
+// Help shows the contact message; OK stores every box that is not locked, registers the add-in
+// (box 0 not clear, as shown) or unregisters it, starts Access and closes; Cancel only closes.
 void PushButtonClick(Form& form, const Boxes& boxes, int index);
 
 }  // namespace menuvane

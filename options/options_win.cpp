@@ -32,6 +32,7 @@ constexpr int kFirstButtonId = 2200;  // button i (Help, OK, Cancel) is 2200 + i
 constexpr int kText1Id = 300;
 constexpr int kFrameId = 301;
 constexpr int kShape1Id = 302;
+constexpr int kPolicyNoteId = 303;
 
 constexpr int BoxId(int box) { return kFirstBoxId + box; }
 constexpr int ButtonId(int button) { return kFirstButtonId + button; }
@@ -39,13 +40,13 @@ constexpr int ButtonId(int button) { return kFirstButtonId + button; }
 constexpr int kClientWidth = 8040, kClientHeight = 4230;  // twips
 constexpr TwipsRect kFrame{120, 590, 7800, 3015};
 
-enum class Kind { TextBox, PushButton, CheckBox, Shape, Frame };
+enum class Kind { TextBox, PushButton, CheckBox, Shape, Frame, Note };
 
 struct Control {
     Kind kind;
     int id;
     const wchar_t* caption;
-    TwipsRect where;  // check boxes and the rectangle: within the frame
+    TwipsRect where;  // check boxes, the rectangle and the note: within the frame
 };
 
 // In tab order: the focus moves in the order the controls are created. That is also the
@@ -62,6 +63,9 @@ constexpr Control kControls[] = {
     {Kind::CheckBox, BoxId(5), L"External Data", {2040, 1920, 1455, 225}},
     {Kind::CheckBox, BoxId(6), L"Database Tools", {2040, 2280, 1815, 225}},
     {Kind::Shape, kShape1Id, L"", {600, 1680, 3495, 1095}},  // frames the four tab boxes
+    // Shown only when a policy decides a box: in the frame's free right-hand side, level with
+    // the Home row, clear of every box (box 1, the widest of the rows below box 0, ends at 4575).
+    {Kind::Note, kPolicyNoteId, L"Some options are set by your administrator.", {4680, 1920, 2880, 585}},
     {Kind::PushButton, ButtonId(kOkButton), L"OK", {120, 3720, 3840, 405}},
     {Kind::Frame, kFrameId, L"Access Options", kFrame},
     {Kind::PushButton, ButtonId(kCancelButton), L"Cancel", {4080, 3720, 3840, 405}},
@@ -147,8 +151,10 @@ bool OptionsWindow::Create() {
     boxFont_ = kestrel::MakeFont(L"Arial", 900, true);
     buttonFont_ = kestrel::MakeFont(L"Arial", 1125, true);
     for (const Control& c : kControls) {
-        const wchar_t* windowClass = c.kind == Kind::TextBox ? L"EDIT" : c.kind == Kind::Shape ? L"STATIC" : L"BUTTON";
-        DWORD controlStyle = WS_CHILD | WS_VISIBLE;
+        const wchar_t* windowClass = c.kind == Kind::TextBox                       ? L"EDIT"
+                                     : c.kind == Kind::Shape || c.kind == Kind::Note ? L"STATIC"
+                                                                                     : L"BUTTON";
+        DWORD controlStyle = WS_CHILD | (c.kind == Kind::Note ? 0 : WS_VISIBLE);
         DWORD exStyle = 0;
         switch (c.kind) {
         case Kind::TextBox:
@@ -162,8 +168,9 @@ bool OptionsWindow::Create() {
         // rectangle's top edge like a group title.
         case Kind::Shape: controlStyle |= SS_BLACKFRAME | WS_CLIPSIBLINGS; break;
         case Kind::Frame: controlStyle |= BS_GROUPBOX | WS_CLIPSIBLINGS; break;
+        case Kind::Note: controlStyle |= SS_LEFT | SS_NOPREFIX; break;
         }
-        const RECT r = ToPixels(c.where, c.kind == Kind::CheckBox || c.kind == Kind::Shape);
+        const RECT r = ToPixels(c.where, c.kind == Kind::CheckBox || c.kind == Kind::Shape || c.kind == Kind::Note);
         HWND control = CreateWindowExW(exStyle, windowClass, c.caption, controlStyle, r.left, r.top, r.right - r.left,
                                        r.bottom - r.top, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)),
                                        instance_, nullptr);
@@ -218,8 +225,11 @@ void OptionsWindow::PumpWhileBusy() {
 }
 
 void OptionsWindow::ShowBoxes() {
-    for (const BoxSetting& s : kBoxSettings)
+    for (const BoxSetting& s : kBoxSettings) {
         SendDlgItemMessageW(hwnd_, BoxId(s.box), BM_SETCHECK, static_cast<WPARAM>(boxes_[s.box]), 0);
+        EnableWindow(GetDlgItem(hwnd_, BoxId(s.box)), !boxes_.Locked(s.box));
+    }
+    ShowWindow(GetDlgItem(hwnd_, kPolicyNoteId), boxes_.AnyLocked() ? SW_SHOWNA : SW_HIDE);
 }
 
 void OptionsWindow::Report(const std::string& text) {
@@ -280,7 +290,7 @@ bool OptionsWindow::OnSetCursor(HWND over, int hitTest) {
     const bool clickable = (id >= kFirstBoxId && id <= BoxId(11)) || (id >= ButtonId(0) && id <= ButtonId(2));
     if (clickable)
         pointer_.kind = kestrel::OverClickable(pointer_.kind);
-    else if (over == hwnd_ || id == kFrameId || id == kShape1Id)
+    else if (over == hwnd_ || id == kFrameId || id == kShape1Id || id == kPolicyNoteId)
         pointer_.kind = kestrel::OverBackground(pointer_.kind);
     SetCursor(pointer_.Cursor());
     return true;
@@ -298,7 +308,7 @@ LRESULT OptionsWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         FillRect(reinterpret_cast<HDC>(wParam), &client, look_.brush());
         return 1;
     }
-    case WM_CTLCOLORSTATIC:  // the frame and the check boxes
+    case WM_CTLCOLORSTATIC:  // the frame, the check boxes and the note
         SetBkColor(reinterpret_cast<HDC>(wParam), look_.colour());
         SetTextColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOWTEXT));
         return reinterpret_cast<LRESULT>(look_.brush());

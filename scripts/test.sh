@@ -1,22 +1,25 @@
 #!/usr/bin/env bash
 # Sets everything up, builds, and runs every test.
 # The ribbon schema for the validation tests: CUSTOMUI_XSD=/path/to/customUI.xsd, or the first
-# argument; without one those tests report themselves skipped.
+# argument; without one those tests report themselves skipped. The same for the administrative
+# templates: ADMX_XSD=/path/to/PolicyDefinitionFiles.xsd.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 xsd="${1:-${CUSTOMUI_XSD:-}}"
 [ -z "$xsd" ] || xsd="$(realpath "$xsd")"
+admx="${ADMX_XSD:-}"
+[ -z "$admx" ] || admx="$(realpath "$admx")"
 
 scripts/setup.sh
 echo "== native build: portable core, tools, unit tests"
-cmake --preset native -DCUSTOMUI_XSD="$xsd" >/dev/null
+cmake --preset native -DCUSTOMUI_XSD="$xsd" -DADMX_XSD="$admx" >/dev/null
 cmake --build --preset native
 echo "== native tests"
 ctest --preset native -j"$(nproc)"
 
 echo "== native build under AddressSanitizer and UBSan (clang): the same tests, any finding fatal"
-cmake --preset native-sanitize -DCUSTOMUI_XSD="$xsd" >/dev/null
+cmake --preset native-sanitize -DCUSTOMUI_XSD="$xsd" -DADMX_XSD="$admx" >/dev/null
 cmake --build --preset native-sanitize
 ctest --preset native-sanitize -j"$(nproc)"
 echo "== fuzzing: each target for 20 s (scripts/fuzz.sh runs them longer)"

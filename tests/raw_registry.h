@@ -1,12 +1,14 @@
-// A settings store that holds what the registry would: each value with its type and its bytes,
-// read through SettingText as the Windows store reads them. Values can be put there by hand,
-// with any type; Put writes REG_SZ with its terminator, as the Windows store does. A refused
-// key makes every Get and Put fail with access denied.
+// A settings store that holds what the registry would, in the three places the Windows store
+// reads (the computer's policy, the user's policy, the user's own values): each value with its
+// type and its bytes, decided between and read as the Windows store does (LayeredSettings).
+// Values can be put into any place by hand, with any type; Put writes the user's REG_SZ with
+// its terminator, as the Windows store does. A refused key makes every Get and Put fail with
+// access denied.
 #pragma once
 
 #include "error.h"
 #include "registry_value.h"
-#include "settings_store.h"
+#include "settings_policy.h"
 
 #include <map>
 #include <string>
@@ -16,10 +18,7 @@ namespace kestrel::testing {
 
 inline constexpr std::int32_t kAccessDenied = static_cast<std::int32_t>(0x80070005U);
 
-struct RawValue {
-    std::uint32_t type;
-    std::vector<unsigned char> bytes;
-};
+using RawValue = RegistryData;
 
 // UTF-16LE bytes of an ASCII text, with its terminator unless `terminated` is false.
 inline std::vector<unsigned char> Utf16(std::string_view text, bool terminated = true) {
@@ -28,27 +27,34 @@ inline std::vector<unsigned char> Utf16(std::string_view text, bool terminated =
     return bytes;
 }
 
-class RawRegistrySettings final : public SettingsStore {
+class RawRegistrySettings final : public LayeredSettings {
 public:
-    std::map<std::string, RawValue> values;  // by lower-case name
-    bool keyRefused = false;
+    std::map<std::string, RawValue> values;                      // the user's, by lower-case name
+    std::map<std::string, RawValue> machinePolicy, userPolicy;   // the same
+    bool keyRefused = false;  // the user's key
 
-    std::optional<std::string> Get(std::string_view name) override {
-        if (keyRefused) throw Error(kAccessDenied, "setting \"" + std::string(name) + "\": the settings key cannot be opened");
-        const auto it = values.find(Lower(name));
-        if (it == values.end()) return std::nullopt;
-        return SettingText(name, it->second.type, it->second.bytes);
-    }
     void Put(std::string_view name, std::string_view text) override {
         if (keyRefused) throw Error(kAccessDenied, "setting \"" + std::string(name) + "\": the settings key cannot be created");
         values[Lower(name)] = {kRegSz, Utf16(text)};
     }
-    void Set(std::string_view name, std::uint32_t type, std::vector<unsigned char> bytes) {
-        values[Lower(name)] = {type, std::move(bytes)};
+    void Set(std::string_view name, std::uint32_t type, std::vector<unsigned char> bytes,
+             SettingPlace place = SettingPlace::User) {
+        Place(place)[Lower(name)] = {type, std::move(bytes)};
     }
     const RawValue& At(std::string_view name) const { return values.at(Lower(name)); }
 
 private:
+    std::optional<RawValue> Read(SettingPlace place, std::string_view name) override {
+        if (place == SettingPlace::User && keyRefused)
+            throw Error(kAccessDenied, "setting \"" + std::string(name) + "\": the settings key cannot be opened");
+        const std::map<std::string, RawValue>& in = Place(place);
+        const auto it = in.find(Lower(name));
+        if (it == in.end()) return std::nullopt;
+        return it->second;
+    }
+    std::map<std::string, RawValue>& Place(SettingPlace place) {
+        return place == SettingPlace::MachinePolicy ? machinePolicy : place == SettingPlace::UserPolicy ? userPolicy : values;
+    }
     static std::string Lower(std::string_view s) {
         std::string out(s);
         for (char& c : out) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;

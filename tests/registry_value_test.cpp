@@ -54,36 +54,105 @@ TEST(SettingText, OtherTypesAreTheNamedTypeError) {
     }
 }
 
+std::string Document(SettingsStore& store) {
+    pellwyn::testing::FakeHost host;
+    pellwyn::Markup markup;
+    return std::string(pellwyn::GetRibbonXml(markup, host, store));
+}
+
 // The add-in's document from values stored with other types: DWORDs count as their number,
 // anything unreadable or a refused key fails the build (Access gets no markup).
 TEST(SettingText, TheDocumentTakesDwordsAsNumbersAndFailsOnTheRest) {
-    auto build = [](testing::RawRegistrySettings& store) {
-        pellwyn::testing::FakeHost host;
-        pellwyn::Markup markup;
-        return std::string(pellwyn::GetRibbonXml(markup, host, store));
-    };
     testing::RawRegistrySettings dwords, texts;
     dwords.Set("Left", kRegDword, {0, 0, 0, 0});
     dwords.Set("All", kRegSz, Utf16("0", false));
     texts.Put("Left", "0");
     texts.Put("All", "0");
-    EXPECT_EQ(build(dwords), build(texts));
+    EXPECT_EQ(Document(dwords), Document(texts));
     dwords.Set("Classic", kRegDword, {0, 0, 0, 0});
-    EXPECT_EQ(build(dwords), "");
+    EXPECT_EQ(Document(dwords), "");
 
     for (const std::uint32_t type : {kRegBinary, kRegMultiSz}) {
         testing::RawRegistrySettings store;
         store.Set("All", type, Utf16("1"));
-        EXPECT_THROW(build(store), Error);
+        EXPECT_THROW(Document(store), Error);
     }
     testing::RawRegistrySettings refused;
     refused.keyRefused = true;
     try {
-        build(refused);
+        Document(refused);
         ADD_FAILURE() << "a refused key built a document";
     } catch (const Error& e) {
         EXPECT_EQ(e.code(), testing::kAccessDenied);
     }
+}
+
+Bytes Dword(std::uint32_t v) {
+    return {static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8), static_cast<unsigned char>(v >> 16),
+            static_cast<unsigned char>(v >> 24)};
+}
+constexpr SettingPlace kMachine = SettingPlace::MachinePolicy, kUserPolicy = SettingPlace::UserPolicy;
+
+// The computer's policy, then the user's, then the user's own value, then the reader's default;
+// a policy counts only as a DWORD 0 or 1, anything else there is passed over.
+TEST(Policies, DecideInOrderBeforeTheUsersValueAndOnlyADwordZeroOrOneCounts) {
+    testing::RawRegistrySettings store;
+    store.Set("Classic", kRegDword, Dword(0), kMachine);
+    store.Set("Classic", kRegDword, Dword(1), kUserPolicy);
+    store.Put("Classic", "1");
+    store.Set("Left", kRegDword, Dword(0), kUserPolicy);
+    store.Set("Left", kRegBinary, {1, 2, 3});  // the user's value, unreadable, is never asked for
+    store.Set("Hide built-in Tabs", kRegDword, Dword(1), kMachine);
+    EXPECT_EQ(store.Get("Classic"), "0");
+    EXPECT_EQ(store.Policy("Classic"), 0);
+    EXPECT_EQ(ReadInt32(store, kClassic), 0);  // not the default 1 either
+    EXPECT_EQ(store.Get("left"), "0");
+    EXPECT_EQ(store.Get("hide BUILT-IN tabs"), "1");
+    EXPECT_EQ(store.Get("Create"), std::nullopt);
+    EXPECT_EQ(ReadDouble(store, kCreate), 0.0);
+
+    const std::pair<std::uint32_t, Bytes> notPolicies[] = {
+        {kRegSz, Utf16("1")},  {kRegDword, Dword(2)},       {kRegDword, Dword(0x101)}, {kRegDword, Dword(0xFFFFFFFF)},
+        {kRegDword, {1, 0, 0}}, {kRegDword, {1, 0, 0, 0, 0}}, {kRegQword, Bytes{1, 0, 0, 0, 0, 0, 0, 0}},
+        {kRegBinary, Dword(1)}, {kRegNone, {}}};
+    for (const auto& [type, bytes] : notPolicies) {
+        testing::RawRegistrySettings s;
+        s.Set("All", type, bytes, kMachine);
+        s.Set("All", type, bytes, kUserPolicy);
+        EXPECT_EQ(s.Get("All"), std::nullopt) << type;
+        EXPECT_EQ(ReadInt32(s, kAll), 1) << type;
+        s.Put("All", "0");
+        EXPECT_EQ(s.Get("All"), "0") << type;
+        s.Set("All", kRegDword, Dword(1), kUserPolicy);  // a bad computer's value leaves the user's policy
+        EXPECT_EQ(s.Get("All"), "1") << type;
+    }
+
+    store.Put("Classic", "1");  // the user's own value only
+    EXPECT_EQ(store.Get("Classic"), "0");
+    EXPECT_EQ(store.At("Classic").bytes, Utf16("1"));
+    EXPECT_EQ(store.machinePolicy.at("classic").bytes, Dword(0));
+}
+
+// The add-in's document follows the policies whatever the user stored.
+TEST(Policies, TheDocumentFollowsThemAgainstTheUsersValues) {
+    testing::RawRegistrySettings decided, chosen;
+    for (const char* name : {"Left", "All", "Create"}) decided.Put(name, "1");
+    decided.Set("Left", kRegDword, Dword(0), kMachine);
+    decided.Set("All", kRegDword, Dword(0), kUserPolicy);
+    decided.Set("Hide built-in Tabs", kRegDword, Dword(1), kUserPolicy);
+    decided.Set("Create", kRegDword, Dword(0), kMachine);
+    decided.Set("Home", kRegDword, Dword(1), kMachine);
+    chosen.Put("Left", "0");
+    chosen.Put("All", "0");
+    chosen.Put("Hide built-in Tabs", "1");
+    chosen.Put("Home", "1");
+    EXPECT_EQ(Document(decided), Document(chosen));
+    EXPECT_NE(Document(decided).find(R"(<tab idMso="TabHomeAccess" visible="false"/><tab id="Menus" label="Classic">)"),
+              std::string::npos);
+
+    decided.Put("Classic", "1");
+    decided.Set("Classic", kRegDword, Dword(0), kUserPolicy);
+    EXPECT_EQ(Document(decided), "");
 }
 
 }  // namespace

@@ -119,6 +119,33 @@ TEST(ClickRules, AGrayedBoxIsNeitherCheckedNorClear) {
     EXPECT_EQ(Of(b), kAllClear);
 }
 
+// What a policy decides: no click or rule changes it, and the rules go on without that box.
+TEST(ClickRules, LockedBoxesStayAsTheyAreAndTheRulesGoOnWithoutThem) {
+    Boxes b;
+    EXPECT_FALSE(b.AnyLocked());
+    b.Lock(kClassicBox, kClear);
+    b.Lock(kHomeBox, kChecked);  // no rule ran: Left stays clear
+    EXPECT_TRUE(b.Locked(kClassicBox) && b.Locked(kHomeBox) && !b.Locked(kLeftBox) && b.AnyLocked());
+    b.Click(kLeftBox);  // would clear Home and check Classic
+    EXPECT_EQ(Of(b), (States{0, 1, 0, 1, 0, 0, 0, 0}));
+    b.Click(kExternalDataBox);
+    EXPECT_EQ(Of(b), (States{0, 1, 0, 1, 0, 1, 0, 1}));
+    b.Click(kHideTabsBox);  // clears the tab boxes but Home
+    EXPECT_EQ(Of(b), (States{0, 1, 0, 1, 0, 0, 0, 0}));
+    b.Click(kClassicBox);
+    b.Click(kHomeBox);
+    b.Set(kHomeBox, kClear);
+    EXPECT_EQ(Of(b), (States{0, 1, 0, 1, 0, 0, 0, 0}));
+
+    Boxes c;
+    c.Lock(kHideTabsBox, kClear);
+    c.Click(kClassicBox);
+    c.Click(kCreateBox);  // would check box 11
+    EXPECT_EQ(Of(c), (States{1, 1, 1, 0, 1, 0, 0, 0}));
+    EXPECT_THROW(c.Lock(kAllBox, kGrayed), std::invalid_argument);  // a policy is 0 or 1
+    EXPECT_THROW(c.Lock(7, kChecked), std::out_of_range);
+}
+
 TEST(ClickRules, OnlyBoxesAndTheirStatesAreAccepted) {
     Boxes b;
     for (const int bad : {-1, 7, 8, 9, 10, 12}) {

@@ -24,6 +24,7 @@ struct World final : kestrel::SettingsStore, AddinSystem, FormWindow {
     std::vector<std::string> log;
     kestrel::MemorySettings stored;
     std::map<std::string, std::string> refusePut;  // name -> message
+    std::map<std::string, int> policies;           // what policies decide, by name
     ProcessResult regsvr32;
     bool windowFails = false;  // Centre and LoadPointer throw
 
@@ -36,6 +37,10 @@ struct World final : kestrel::SettingsStore, AddinSystem, FormWindow {
             throw kestrel::Error(kestrel::kUnexpected, it->second);
         log.push_back("put " + std::string(name) + "=" + std::string(text));
         stored.Put(name, text);
+    }
+    std::optional<int> Policy(std::string_view name) override {
+        const auto it = policies.find(std::string(name));
+        return it == policies.end() ? std::nullopt : std::optional<int>(it->second);
     }
 
     ProcessResult RunRegsvr32(std::string_view arguments, unsigned timeoutMs) override {
@@ -321,6 +326,31 @@ TEST(Ok, ASettingThatCannotBeStoredIsReportedAndTheRestGoesOn) {
     EXPECT_EQ(w.stored.Get("Hide built-in Tabs"), "0");
     EXPECT_EQ(w.log.back(), "close");
     EXPECT_EQ(w.log[w.log.size() - 2], "shell MSACCESS");
+}
+
+// Boxes that policies decide open in the policy's state, whatever the user stored, and stay so
+// while the others fill and are clicked; OK stores only the others and registers or
+// unregisters by box 0 as it shows.
+TEST(Policies, LockTheirBoxesAndOkStoresOnlyTheOthersAndFollowsTheShownClassicBox) {
+    World w;
+    w.policies = {{"Classic", 0}, {"Home", 1}, {"Hide built-in Tabs", 1}};
+    w.stored.Put("Classic", "1");
+    w.stored.Put("Home", "0");
+    w.stored.Put("Left", "1");  // its rule would clear Home and check Classic
+    Boxes boxes = w.Initialize();
+    EXPECT_EQ(Of(boxes), (States{0, 1, 1, 1, 0, 0, 0, 1}));
+    EXPECT_EQ(w.Drain(), (std::vector<std::string>{"skin", "caption Menuvane", "icon", "get Left", "get All",
+                                                   "get Create", "get External Data", "get Database Tools"}));
+    boxes.Click(kDatabaseToolsBox);
+    EXPECT_EQ(Of(boxes), (States{0, 1, 1, 1, 0, 0, 1, 1}));
+    w.Press(boxes, kOkButton);
+    EXPECT_EQ(w.log, (std::vector<std::string>{
+                         "put Left=1", "put All=1", "put Create=0", "put External Data=0", "put Database Tools=1",
+                         "hourglass", "regsvr32 /u /s \"C:\\Program Files\\Menuvane\\Pellwyn.dll\" within 60000",
+                         "delete Kavrel.Connect under Software\\Microsoft\\Office\\Access\\AddIns", "pointer 0",
+                         "shell MSACCESS", "close"}));
+    EXPECT_EQ(w.stored.Get("Classic"), "1");
+    EXPECT_EQ(w.stored.Get("Home"), "0");
 }
 
 struct Failure {

@@ -1,8 +1,10 @@
 // Pellwyn.dll inside a stand-in host, under Wine: registered with the system's regsvr32,
 // created by its ProgID, connected to a fake Application, and called the way Access calls it.
 #include "control_names.h"
+#include "../policy_reg.h"
 #include "host.h"
 #include "registration.h"
+#include "settings_win.h"
 #include "stand_in_host.h"
 #include "visibility.h"
 #include "win_text.h"
@@ -218,6 +220,46 @@ TEST(Markup, AccessIsAskedEachDoubtfulNameOncePerConnection) {
         addin.Disconnect();
     }
     EXPECT_EQ(addin.Release(), 0u);
+}
+
+// Policies decide the document against the user's own settings: the computer's first, then
+// the user's; a value that is no DWORD 0 or 1 is passed over.
+TEST(Markup, FollowsThePoliciesAgainstTheUsersSettings) {
+    using kestrel::testing::PolicyOf;
+    using kestrel::testing::SetPolicy;
+    auto document = [] {
+        FakeApplication app;
+        Addin addin;
+        EXPECT_EQ(addin.Connect(&app), S_OK);
+        BSTR xml = nullptr;
+        EXPECT_EQ(addin.ribbonExtensibility->GetCustomUI(nullptr, &xml), S_OK);
+        const UniqueBstr owned(xml);
+        EXPECT_EQ(addin.Release(), 0u);
+        return std::wstring(xml ? xml : L"");
+    };
+    kestrel::testing::RemovePolicies();
+    WriteSettings({{"Left", "0"}, {"All", "0"}, {"Hide built-in Tabs", "1"}, {"Create", "1"}});
+    const std::wstring chosen = document();
+    WriteSettings({{"Classic", "1"}, {"Left", "1"}, {"All", "1"}});
+    const std::wstring own = document();
+    ASSERT_NE(chosen, own);
+
+    ASSERT_EQ(SetPolicy(PolicyOf::Computer, L"Left", L"REG_DWORD", L"0"), 0u);
+    ASSERT_EQ(SetPolicy(PolicyOf::User, L"All", L"REG_DWORD", L"0"), 0u);
+    ASSERT_EQ(SetPolicy(PolicyOf::Computer, L"All", L"REG_SZ", L"1"), 0u);  // no policy of ours
+    ASSERT_EQ(SetPolicy(PolicyOf::User, L"Hide built-in Tabs", L"REG_DWORD", L"1"), 0u);
+    ASSERT_EQ(SetPolicy(PolicyOf::Computer, L"Create", L"REG_DWORD", L"1"), 0u);
+    ASSERT_EQ(SetPolicy(PolicyOf::Computer, L"Home", L"REG_DWORD", L"2"), 0u);  // nor this
+    EXPECT_EQ(document(), chosen);
+
+    ASSERT_EQ(SetPolicy(PolicyOf::User, L"Classic", L"REG_DWORD", L"1"), 0u);
+    ASSERT_EQ(SetPolicy(PolicyOf::Computer, L"Classic", L"REG_DWORD", L"0"), 0u);
+    EXPECT_EQ(document(), L"");
+    EXPECT_EQ(ReadText(HKEY_CURRENT_USER, kestrel::kSettingsKeyPath, L"Classic"), L"1");
+
+    kestrel::testing::RemovePolicies();
+    EXPECT_EQ(document(), own);
+    WriteSettings({});
 }
 
 // ---- the dispatch interface -----------------------------------------------------------------

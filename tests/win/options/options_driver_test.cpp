@@ -3,6 +3,7 @@
 // path, and a regsvr32.exe planted beside the program must never run. Each test starts the
 // program afresh on a clean registry, clicks with BM_CLICK, reads the boxes with BM_GETCHECK and
 // checks what it stored, registered and started.
+#include "../policy_reg.h"
 #include "standin.h"
 
 #include <gtest/gtest.h>
@@ -321,8 +322,11 @@ protected:
             DeleteFileW((kAppFolder + L"\\" + marker).c_str());
         DeleteFileW((kAppFolder + L"\\x\\o.cjs").c_str());
         RemoveDirectoryW((kAppFolder + L"\\x").c_str());
+        kestrel::testing::RemovePolicies();
     }
 };
+
+const std::wstring kPolicyNote = L"Some options are set by your administrator.";
 
 //                                       0  1  2  3  4  5  6  11
 constexpr States kFirstRun            = {1, 1, 1, 0, 0, 0, 0, 0};
@@ -401,6 +405,10 @@ TEST_F(OptionsWindow, OpensCentredWithEveryControlInPlaceAndTheFirstRunChoices) 
     EXPECT_EQ(order, (std::vector<std::wstring>{L"Help", kBoxCaptions[0], kBoxCaptions[1], kBoxCaptions[2],
                                                 kBoxCaptions[7], L"Home", L"Create", L"External Data",
                                                 L"Database Tools", L"OK", L"Cancel", L"Text1"}));
+
+    // Without policies every box can be changed and the note stays hidden.
+    for (const wchar_t* caption : kBoxCaptions) EXPECT_TRUE(IsWindowEnabled(app.Control(caption))) << Narrow(caption);
+    EXPECT_FALSE(IsWindowVisible(app.Control(kPolicyNote.c_str())));
 
     // The background is white where the window shows through, outside and inside the frame.
     EXPECT_EQ(PixelAt(main, 60, 560, RGB(255, 255, 255)), RGB(255, 255, 255));
@@ -524,6 +532,59 @@ TEST_F(OptionsWindow, MalformedSettingsAndPointerFileAreReportedAndTheWindowStil
     app.Press(L"Cancel");
     EXPECT_EQ(app.Ended(), 0u);
     EXPECT_EQ(Setting(L"Classic"), L"yes");
+}
+
+// Boxes that policies decide (reg.exe: the computer's in this build's registry view, the user's)
+// show the policy's state, disabled, with the note beside them in the frame; clicks and rules
+// leave them, and OK stores only the other boxes and unregisters by the Classic box as shown.
+TEST_F(OptionsWindow, PoliciesLockTheirBoxesAndOkLeavesTheUsersValuesOfThem) {
+    using kestrel::testing::PolicyOf;
+    using kestrel::testing::SetPolicy;
+    RunRegsvr32(L"/s \"" + kAppFolder + L"\\Pellwyn.dll\"");
+    StoreSetting(L"Classic", L"1");
+    StoreSetting(L"Left", L"0");
+    StoreSetting(L"Home", L"0");
+    ASSERT_EQ(SetPolicy(PolicyOf::Computer, L"Classic", L"REG_DWORD", L"0"), 0u);
+    ASSERT_EQ(SetPolicy(PolicyOf::User, L"Classic", L"REG_DWORD", L"1"), 0u);  // the computer's comes first
+    ASSERT_EQ(SetPolicy(PolicyOf::User, L"Home", L"REG_DWORD", L"1"), 0u);
+    ASSERT_EQ(SetPolicy(PolicyOf::Computer, L"All", L"REG_DWORD", L"7"), 0u);  // no policy of ours
+    Menuvane app;
+    HWND main = app.Main();
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(app.Boxes(), (States{0, 0, 1, 1, 0, 0, 0, 0}));  // All's rule could not check Classic
+    for (std::size_t i = 0; i < kBoxCaptions.size(); ++i)
+        EXPECT_EQ(IsWindowEnabled(app.Control(kBoxCaptions[i])) != 0, i != 0 && i != 3) << Narrow(kBoxCaptions[i]);
+
+    HWND note = app.Control(kPolicyNote.c_str());
+    ASSERT_NE(note, nullptr);
+    EXPECT_TRUE(IsWindowVisible(note));
+    RECT n, frame, overlap;
+    GetWindowRect(note, &n);
+    GetWindowRect(app.Control(L"Access Options"), &frame);
+    EXPECT_TRUE(IntersectRect(&overlap, &n, &frame) && EqualRect(&overlap, &n));
+    std::vector<HWND> others{FindWindowExW(main, nullptr, L"Static", L"")};  // the rectangle
+    for (const wchar_t* caption : kBoxCaptions) others.push_back(app.Control(caption));
+    for (HWND other : others) {
+        RECT r;
+        GetWindowRect(other, &r);
+        EXPECT_FALSE(IntersectRect(&overlap, &n, &r)) << Narrow(TextOf(other));
+    }
+
+    app.Click(kBoxCaptions[0]);
+    app.Click(L"Home");
+    EXPECT_EQ(app.Boxes(), (States{0, 0, 1, 1, 0, 0, 0, 0}));
+    app.Click(kBoxCaptions[1]);  // would clear Home and check Classic
+    app.Click(L"Create");        // checks Hide built-in tabs, would check Classic
+    EXPECT_EQ(app.Boxes(), (States{0, 1, 1, 1, 1, 0, 0, 1}));
+    app.Press(L"OK");
+    EXPECT_EQ(app.Ended(), 0u);
+    EXPECT_EQ(StoredSettings(), Texts({L"1", L"1", L"1", L"0", L"1", L"0", L"0", L"1"}));  // Classic, Home untouched
+    EXPECT_FALSE(ClassRegistered());
+    EXPECT_FALSE(AddinKeyExists());
+    EXPECT_EQ(Starts(L"MSACCESS.exe"), 1u);
+    const std::wstring policyKey = L"Software\\Policies\\Kestrelby\\Menuvane";
+    EXPECT_EQ(Dword(HKEY_LOCAL_MACHINE, policyKey, L"Classic"), 0u);
+    EXPECT_EQ(Dword(HKEY_CURRENT_USER, policyKey, L"Home"), 1u);
 }
 
 TEST_F(OptionsWindow, AFailingRegistrationIsReportedWithItsExitCodeAndAccessStillStarts) {

@@ -37,11 +37,13 @@ endif()
 if(NOT EXISTS "${MENUVANE_SIGN_PKCS12}" OR IS_DIRECTORY "${MENUVANE_SIGN_PKCS12}")
   message(FATAL_ERROR "MENUVANE_SIGN_PKCS12: no such file: ${MENUVANE_SIGN_PKCS12}")
 endif()
-# The value is not repeated: it should be a file's path, and may be a password set by mistake.
+# A value that names no file may be the password itself, set by mistake: it is neither shown nor
+# kept in the cache.
 if(NOT MENUVANE_SIGN_PASSWORD_FILE OR NOT EXISTS "${MENUVANE_SIGN_PASSWORD_FILE}"
    OR IS_DIRECTORY "${MENUVANE_SIGN_PASSWORD_FILE}")
+  unset(MENUVANE_SIGN_PASSWORD_FILE CACHE)
   message(FATAL_ERROR "MENUVANE_SIGN_PASSWORD_FILE must name the file that holds the certificate's "
-                      "password (the value given is no such file, and is not shown here)")
+                      "password (the value given names no file; it is not shown, and not kept)")
 endif()
 if(MENUVANE_SIGN_CA_FILE AND NOT EXISTS "${MENUVANE_SIGN_CA_FILE}")
   message(FATAL_ERROR "MENUVANE_SIGN_CA_FILE: no such file: ${MENUVANE_SIGN_CA_FILE}")

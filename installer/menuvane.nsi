@@ -10,7 +10,13 @@
 ;
 ; makensis -DVERSION=<x.y.z> -DEXE32=<Menuvane.exe> -DDLL32=<Pellwyn.dll> -DEXE64=<Menuvane.exe>
 ;          -DDLL64=<Pellwyn.dll> -DICON=<.ico> -DOUTFILE=<installer>   (installer/CMakeLists.txt)
+;          [-DSIGN=<command that signs a file in place and verifies it>]
 Unicode true
+
+!ifdef SIGN  ; the uninstaller is signed before the setup packs it, the setup once it is made
+  !uninstfinalize '"${SIGN}" sign "%1"' = 0
+  !finalize '"${SIGN}" sign "%1"' = 0
+!endif
 
 !define PRODUCT "Menuvane"
 !define PUBLISHER "Team Kestrelby"

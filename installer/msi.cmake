@@ -16,6 +16,10 @@ function(add_menuvane_msi output version)
   string(UUID product_code NAMESPACE CB842135-7B8D-499B-8CD0-9518C97F4EB4
          NAME "Menuvane ${version} ${MENUVANE_MSI_ARCH}" TYPE SHA1 UPPER)
   set(wxs ${CMAKE_SOURCE_DIR}/installer/menuvane.wxs)
+  set(sign "")  # signed and verified when signing is on (cmake/Signing.cmake)
+  if(MENUVANE_SIGN)
+    set(sign COMMAND ${MENUVANE_SIGN} sign ${output})
+  endif()
   # wixl finds the files by paths relative to the folder it runs in.
   add_custom_command(OUTPUT ${output}
     COMMAND ${WIXL} -a ${MENUVANE_MSI_ARCH} -D Arch=${MENUVANE_MSI_ARCH} -D Version=${version}
@@ -23,8 +27,9 @@ function(add_menuvane_msi output version)
             -D Exe=$<PATH:RELATIVE_PATH,$<TARGET_FILE:Menuvane>,${CMAKE_BINARY_DIR}>
             -D Dll=$<PATH:RELATIVE_PATH,$<TARGET_FILE:Pellwyn>,${CMAKE_BINARY_DIR}>
             -o ${output} ${wxs}
+    ${sign}
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
-    DEPENDS ${wxs} Pellwyn Menuvane
+    DEPENDS ${wxs} Pellwyn Menuvane ${MENUVANE_SIGN_DEPENDS}
     COMMENT "Making the Windows Installer package ${output}"
     VERBATIM)
 endfunction()

@@ -11,6 +11,7 @@ packages=(
   wine wine64 xvfb xauth fonts-liberation              # runs and shows them here, for the tests
   imagemagick xdotool                                  # screenshots of the windows
   nsis wixl                                            # the installers: per user (NSIS), per machine (MSI)
+  osslsigncode openssl                                 # signing them, and the throw-away certificate of the tests
 )
 # Wine's 32-bit side runs the 32-bit build, the one Access 2007 loads. It needs Debian's i386
 # architecture; where it cannot be had, the 32-bit Wine tests report themselves skipped.

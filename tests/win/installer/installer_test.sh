@@ -4,9 +4,10 @@
 # names), over earlier installs of either bitness and over the mixed install that running one
 # single-bitness setup over the other left, with /BITNESS, refusing while Access runs, and an
 # uninstall that leaves nothing of ours in either registry view.
-#   installer_test.sh INSTALLER PREVIEW_64 PREVIEW_32 HOLD_ADDIN_64     (run it under a display)
+#   installer_test.sh INSTALLER PREVIEW_64 PREVIEW_32 HOLD_ADDIN_64 [VERIFY]   (under a display)
+# VERIFY, for a signed build: its command that verifies signatures (VERIFY verify FILE...).
 set -uo pipefail
-installer="$1" preview64="$2" preview32="$3" holder="$4"
+installer="$1" preview64="$2" preview32="$3" holder="$4" verify="${5:-}"
 
 . "$(dirname "$0")/checks.sh"
 programs="$("$W" cmd /c 'echo %LOCALAPPDATA%\Programs' 2>/dev/null | tr -d '\r')"
@@ -47,6 +48,8 @@ installs() {
   check "Add/Remove Programs: Menuvane ($bits-bit)" value_is "$uninstall_key" DisplayName "Menuvane \\($bits-bit\\)"
   check "Add/Remove Programs: where" value_is "$uninstall_key" InstallLocation "${installdir//\\/\\\\}"
   check "the add-in is registered for Access (LoadBehavior 3)" value_is "$addin_key" LoadBehavior 0x3
+  [ -z "$verify" ] || check "the files setup wrote are signed, the uninstaller too" \
+    "$verify" verify "$unixdir/Pellwyn.dll" "$unixdir/Menuvane.exe" "$unixdir/Uninstall Menuvane.exe"
   local preview=preview$bits wrong=preview$(other "$bits")
   "$W" "${!preview}" --context table-datasheet --watch 0 >"$WINEPREFIX/right.txt" 2>&1
   check "the $bits-bit preview loads it" contains "$WINEPREFIX/right.txt" "from $installdir\\Pellwyn.dll"

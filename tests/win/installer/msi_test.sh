@@ -4,10 +4,11 @@
 # add-in entry for every user in the package's registry view, the add-in loading from that
 # registration alone, a user's Menuvane registering and unregistering beside it, a second
 # install, and a silent removal that leaves nothing of ours but what the user stored.
-#   msi_test.sh PACKAGE BITS PREVIEW_EXE NEXT_PACKAGE
-# BITS: 32 or 64, the package's and the preview's; NEXT_PACKAGE: the same as a later version.
+#   msi_test.sh PACKAGE BITS PREVIEW_EXE NEXT_PACKAGE [VERIFY]
+# BITS: 32 or 64, the package's and the preview's; NEXT_PACKAGE: the same as a later version;
+# VERIFY, for a signed build: its command that verifies signatures (VERIFY verify FILE...).
 set -uo pipefail
-package="$1" bits="$2" preview="$3" next="$4"
+package="$1" bits="$2" preview="$3" next="$4" verify="${5:-}"
 other=$((96 - bits))
 
 . "$(dirname "$0")/checks.sh"
@@ -42,6 +43,8 @@ check "Pellwyn.dll and Menuvane.exe are in $installdir, $bits-bit" \
   test "$(bits_of "$unixdir/Pellwyn.dll") $(bits_of "$unixdir/Menuvane.exe")" = "$bits $bits"
 check "the class in the $bits-bit view names the installed DLL" \
   test "$(default_of "$class\\InprocServer32" /reg:"$bits")" = "$installdir\\Pellwyn.dll"
+[ -z "$verify" ] || check "the files it installed are signed" \
+  "$verify" verify "$unixdir/Pellwyn.dll" "$unixdir/Menuvane.exe"
 check "its threading model" value_is "$class\\InprocServer32" ThreadingModel Apartment /reg:"$bits"
 check "the ProgID names the class" \
   test "$(default_of "$progid\\CLSID" /reg:"$bits")" = '{F262C37B-43CE-4FB1-A06D-66A868FC5D3B}'

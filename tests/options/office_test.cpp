@@ -1,6 +1,8 @@
-// Office's record of our add-in: which disabled items are ours and what re-enabling removes.
+// Office's record of our add-in and its policies: which disabled items are ours, what OK
+// removes, which policies keep the add-in off and what the user is told.
 #include "disabled_items.h"
 #include "fake_office.h"
+#include "office_policy.h"
 
 #include <gtest/gtest.h>
 
@@ -8,8 +10,9 @@ namespace menuvane {
 namespace {
 
 using namespace std::string_view_literals;
-using kestrel::kRegBinary, kestrel::kRegSz;
+using kestrel::kRegBinary, kestrel::kRegDword, kestrel::kRegSz, kestrel::kRegExpandSz, kestrel::kRegQword;
 using testing::Bytes, testing::Item;
+using kestrel::testing::Utf16;
 
 constexpr auto kPath = u"c:\\program files\\menuvane\\pellwyn.dll\0"sv;
 
@@ -104,6 +107,80 @@ TEST(DisabledItems, ReenablingRemovesExactlyOursFromEveryVersionAndNamesWhatItCo
     office.undeletable.clear();
     EXPECT_EQ(ReenableAddIn(office), 2);  // what was refused before
     EXPECT_EQ(ReenableAddIn(office), 0);
+}
+
+TEST(Policies, TheManagedListDisablesWithTheTextOrTheDwordZero) {
+    struct Case { std::uint32_t type; Bytes data; bool disables; };
+    const Case cases[] = {
+        {kRegSz, Utf16("0"), true},          {kRegSz, Utf16("0", false), true}, {kRegExpandSz, Utf16("0"), true},
+        {kRegDword, {0, 0, 0, 0}, true},     {kRegSz, Utf16("1"), false},       {kRegSz, Utf16("2"), false},
+        {kRegSz, Utf16(" 0"), false},        {kRegSz, Utf16("00"), false},      {kRegSz, Utf16(""), false},
+        {kRegDword, {1, 0, 0, 0}, false},    {kRegDword, {0, 0, 0}, false},     {kRegQword, Bytes(8, 0), false},
+        {kRegBinary, {0, 0, 0, 0}, false},   {kRegBinary, Utf16("0"), false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(AddinListDisables(c.type, c.data), c.disables) << c.type << " " << c.data.size();
+    EXPECT_TRUE(RequiresSignedAddins(kRegDword, Bytes{1, 0, 0, 0}));
+    EXPECT_FALSE(RequiresSignedAddins(kRegDword, Bytes{0, 0, 0, 0}));
+    EXPECT_FALSE(RequiresSignedAddins(kRegSz, Utf16("1")));
+    EXPECT_FALSE(RequiresSignedAddins(kRegDword, Bytes{1, 0, 0, 0, 0, 0, 0, 0}));
+}
+
+TEST(Policies, OneMessageNamesEachPolicyInPlainWords) {
+    using Kind = PolicyFinding::Kind;
+    EXPECT_EQ(PolicyNoticeText({}, Signature::Missing), "");
+    const std::vector<PolicyFinding> both{{Kind::AlwaysDisabled, Hive::CurrentUser, "16.0"},
+                                          {Kind::SignatureRequired, Hive::LocalMachine, "12.0"}};
+    EXPECT_EQ(PolicyNoticeText(both, Signature::Missing),
+              "Menuvane has registered the add-in for the Classic tab, but a policy set by your administrator keeps "
+              "Access from loading it:\r\n\r\n"
+              "- \"List of managed add-ins\" (Access 2016 and later, set for you) says Kavrel.Connect = 0: always "
+              "disabled.\r\n\r\n"
+              "- \"Require that application add-ins are signed by Trusted Publisher\" (Access 2007, set for this "
+              "computer) is on, and Pellwyn.dll is not signed.\r\n\r\n"
+              "Ask your administrator to allow Kavrel.Connect. Access starts now.");
+    const std::vector<PolicyFinding> signature{{Kind::SignatureRequired, Hive::CurrentUser, "17.0"}};
+    EXPECT_NE(PolicyNoticeText(signature, Signature::NotAccepted)
+                  .find("(Access of Office 17.0, set for you) is on, and Windows does not accept the signature of "
+                        "Pellwyn.dll.\r\n\r\nAsk your administrator"),
+              std::string::npos);
+    EXPECT_EQ(PolicyNoticeText(signature, Signature::Accepted),
+              "Menuvane has registered the add-in for the Classic tab, but a policy set by your administrator may "
+              "still keep Access from loading it:\r\n\r\n"
+              "- \"Require that application add-ins are signed by Trusted Publisher\" (Access of Office 17.0, set for "
+              "you) is on. Windows accepts the signature of Pellwyn.dll, but Access also wants its publisher among "
+              "your Trusted Publishers.\r\n\r\nAccess starts now.");
+}
+
+// Both hives and every version key are read, the ProgID in any case; the signature is checked
+// only when a policy asks for it.
+TEST(Policies, AreFoundInEitherHiveAndTheSignatureIsCheckedOnlyWhenAskedFor) {
+    const std::string policies(kOfficePoliciesKey);
+    auto list = [&](const char* version) { return policies + "\\" + version + "\\Access\\Resiliency\\AddinList"; };
+    auto security = [&](const char* version) { return policies + "\\" + version + "\\Access\\Security"; };
+    testing::FakeOffice<OfficeSystem> office;
+    office.Set(Hive::CurrentUser, list("16.0"), u"policyon", kRegDword, {1, 0, 0, 0});
+    office.Set(Hive::CurrentUser, list("16.0"), u"Other.Connect", kRegSz, Utf16("0"));
+    office.Set(Hive::CurrentUser, list("15.0"), u"Kavrel.Connect", kRegSz, Utf16("1"));
+    office.Set(Hive::CurrentUser, security("15.0"), u"RequireAddinSig", kRegDword, {0, 0, 0, 0});
+    office.Set(Hive::CurrentUser, policies + "\\Common\\Access\\Resiliency\\AddinList", u"Kavrel.Connect", kRegSz,
+               Utf16("0"));
+    EXPECT_EQ(PolicyNotice(office, "C:\\Menuvane\\Pellwyn.dll"), "");
+
+    office.Set(Hive::LocalMachine, list("14.0"), u"kavrel.CONNECT", kRegDword, {0, 0, 0, 0});
+    EXPECT_EQ(FindPolicies(office).size(), 1u);
+    EXPECT_NE(PolicyNotice(office, "C:\\Menuvane\\Pellwyn.dll").find("(Access 2010, set for this computer) says"),
+              std::string::npos);
+    EXPECT_TRUE(office.log.empty());
+
+    office.Set(Hive::CurrentUser, security("16.0"), u"RequireAddinSig", kRegDword, {1, 0, 0, 0});
+    office.signature = Signature::Accepted;
+    const std::vector<PolicyFinding> found = FindPolicies(office);
+    ASSERT_EQ(found.size(), 2u);
+    EXPECT_EQ(found[1].kind, PolicyFinding::Kind::SignatureRequired);
+    EXPECT_EQ(found[1].hive, Hive::CurrentUser);
+    EXPECT_EQ(found[1].version, "16.0");
+    EXPECT_EQ(PolicyNotice(office, "C:\\Menuvane\\Pellwyn.dll"), PolicyNoticeText(found, Signature::Accepted));
+    EXPECT_EQ(office.log, (std::vector<std::string>{"signature C:\\Menuvane\\Pellwyn.dll"}));
 }
 
 }  // namespace

@@ -62,7 +62,8 @@ void FormInitialize(Form& form, Boxes& boxes);
 // Sets the caption again, centres the window and loads the hand pointer.
 void FormLoad(Form& form);
 // Help shows the contact message; OK stores all eight boxes, registers the add-in (box 0 not
-// clear) or unregisters it, starts Access and closes; Cancel only closes.
+// clear: also removes it from Office's disabled items and names any policy that still keeps it
+// off) or unregisters it, starts Access and closes; Cancel only closes.
 void PushButtonClick(Form& form, const Boxes& boxes, int index);
 
 }  // namespace menuvane

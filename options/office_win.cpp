@@ -1,5 +1,6 @@
 // Office's keys and the add-in's signature on Windows, for re-enabling the add-in and for the
-// policy check.
+// policy check; and the setup's "/reenable" step.
+#include "disabled_items.h"
 #include "error.h"
 #include "register_win.h"
 #include "win_handles.h"
@@ -8,6 +9,8 @@
 #include <windows.h>
 #include <softpub.h>
 #include <wintrust.h>
+
+#include <cwctype>
 
 namespace menuvane {
 namespace {
@@ -103,6 +106,28 @@ Signature WindowsAddinSystem::VerifySignature(std::string_view path) {
     WinVerifyTrust(nullptr, &action, &trust);
     if (verdict == ERROR_SUCCESS) return Signature::Accepted;
     return verdict == TRUST_E_NOSIGNATURE ? Signature::Missing : Signature::NotAccepted;
+}
+
+bool IsReenableCommand(const wchar_t* commandLine) {
+    if (!commandLine) return false;
+    std::wstring_view line(commandLine);
+    while (!line.empty() && std::iswspace(line.front())) line.remove_prefix(1);
+    while (!line.empty() && std::iswspace(line.back())) line.remove_suffix(1);
+    constexpr std::wstring_view kSwitch = L"/reenable";
+    if (line.size() != kSwitch.size()) return false;
+    for (std::size_t i = 0; i < line.size(); ++i)
+        if (std::towlower(line[i]) != kSwitch[i]) return false;
+    return true;
+}
+
+int RunReenableCommand() noexcept {
+    try {
+        WindowsAddinSystem office(nullptr);
+        ReenableAddIn(office);
+        return 0;
+    } catch (...) {
+        return 1;
+    }
 }
 
 }  // namespace menuvane

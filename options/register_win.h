@@ -29,4 +29,10 @@ private:
 // What Windows says an error code means, for the error report.
 std::string SystemMessage(unsigned long code);
 
+// The step the per-user setup runs after it registers the add-in, "Menuvane.exe /reenable":
+// ReenableAddIn, as OK runs it, with no window. Ends with 0, or with 1 when something of ours
+// could not be removed. Any other command line opens the options window.
+bool IsReenableCommand(const wchar_t* commandLine);
+int RunReenableCommand() noexcept;
+
 }  // namespace menuvane

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <aclapi.h>
 #include <tlhelp32.h>
 
 #include <algorithm>
@@ -247,6 +248,38 @@ std::vector<std::wstring> ValueNames(const std::wstring& path) {
     std::sort(names.begin(), names.end());
     return names;
 }
+
+// Denies everyone changing the key's values, until the guard goes.
+class ValuesLocked {
+public:
+    explicit ValuesLocked(const std::wstring& path) {
+        RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, READ_CONTROL | WRITE_DAC, &key_);
+        EXPLICIT_ACCESSW rules[2] = {};
+        rules[0].grfAccessPermissions = KEY_SET_VALUE;
+        rules[0].grfAccessMode = DENY_ACCESS;
+        rules[0].Trustee.TrusteeForm = TRUSTEE_IS_NAME;
+        rules[0].Trustee.ptstrName = const_cast<wchar_t*>(L"EVERYONE");
+        rules[1] = rules[0];
+        rules[1].grfAccessPermissions = KEY_ALL_ACCESS;
+        rules[1].grfAccessMode = GRANT_ACCESS;
+        PACL acl = nullptr;
+        locked_ = key_ && SetEntriesInAclW(2, rules, nullptr, &acl) == ERROR_SUCCESS &&
+                  SetSecurityInfo(key_, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
+                                  nullptr, nullptr, acl, nullptr) == ERROR_SUCCESS;
+        LocalFree(acl);
+    }
+    ~ValuesLocked() {
+        if (key_) SetSecurityInfo(key_, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr, nullptr, nullptr);
+        if (key_) RegCloseKey(key_);
+    }
+    ValuesLocked(const ValuesLocked&) = delete;
+    ValuesLocked& operator=(const ValuesLocked&) = delete;
+    bool locked() const { return locked_; }
+
+private:
+    HKEY key_ = nullptr;
+    bool locked_ = false;
+};
 
 class Installed : public ::testing::Environment {
 public:
@@ -653,6 +686,45 @@ TEST_F(OptionsWindow, OkRemovesExactlyOurDisabledItemsInEveryOfficeVersion) {
     EXPECT_TRUE(ValueNames(DisabledItems(L"15.0")).empty());
     EXPECT_EQ(ValueNames(DisabledItems(L"16.0")), (std::vector<std::wstring>{L"garbage", L"other", L"text"}));
     EXPECT_TRUE(ClassRegistered());
+    EXPECT_EQ(Starts(L"MSACCESS.exe"), 1u);
+}
+
+// The per-user setup's step, "Menuvane.exe /reenable", does the same with no window and stores,
+// registers and starts nothing; it ends with 1 when a list cannot be changed. OK then reports
+// step 119 and still starts Access.
+TEST_F(OptionsWindow, TheSetupsReenableStepDoesTheSameAndAListThatCannotBeChangedIsReported) {
+    const std::wstring ours = ItemHex(1, L"c:\\program files\\menuvane test\\pellwyn.dll", L"Menuvane");
+    RegAdd(L"HKCU\\" + DisabledItems(L"12.0"), L"a", L"REG_BINARY", ours);
+    RegAdd(L"HKCU\\" + DisabledItems(L"16.0"), L"b", L"REG_BINARY", ours);
+    const std::wstring menuvane = kAppFolder + L"\\Menuvane.exe";
+    EXPECT_EQ(RunProgram(menuvane, L"/reenable"), 0u);
+    EXPECT_TRUE(ValueNames(DisabledItems(L"12.0")).empty());
+    EXPECT_TRUE(ValueNames(DisabledItems(L"16.0")).empty());
+    EXPECT_EQ(StoredSettings(), std::vector<std::wstring>(8, L"(missing)"));
+    EXPECT_FALSE(AddinKeyExists());
+    EXPECT_EQ(Starts(L"MSACCESS.exe"), 0u);
+
+    RegAdd(L"HKCU\\" + DisabledItems(L"12.0"), L"a", L"REG_BINARY", ours);
+    RegAdd(L"HKCU\\" + DisabledItems(L"16.0"), L"b", L"REG_BINARY", ours);
+    const ValuesLocked lock(DisabledItems(L"12.0"));
+    ASSERT_TRUE(lock.locked());
+    EXPECT_EQ(RunProgram(menuvane, L"/reenable"), 1u);
+    EXPECT_EQ(ValueNames(DisabledItems(L"12.0")), std::vector<std::wstring>{L"a"});
+    EXPECT_TRUE(ValueNames(DisabledItems(L"16.0")).empty());  // the other list all the same
+
+    Menuvane app;
+    ASSERT_NE(app.Main(), nullptr);
+    app.Press(L"OK");
+    HWND box = app.Wait(kDialogClass, L"Application Error");
+    ASSERT_NE(box, nullptr);
+    const std::wstring text = MessageText(box);
+    EXPECT_EQ(text.substr(0, text.find(L": ", text.find(L"deleted"))),
+              L"Office may keep Pellwyn.dll switched off: the value \"a\" of HKCU\\" + DisabledItems(L"12.0") +
+                  L" cannot be deleted");
+    EXPECT_NE(text.find(L"\r\nin Dunmarro2016/06/15.Form1.PushButton22_Click at line 119\r\r"), std::wstring::npos);
+    EXPECT_EQ(Starts(L"MSACCESS.exe"), 0u);  // Access comes after the report
+    Dismiss(box);
+    EXPECT_EQ(app.Ended(), 0u);
     EXPECT_EQ(Starts(L"MSACCESS.exe"), 1u);
 }
 

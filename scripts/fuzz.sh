@@ -44,7 +44,7 @@ for t in "${targets[@]}"; do
     grep -E 'property failed|ERROR: |runtime error|SUMMARY' "$work/log" | head -5 || true
     echo "   FAILED (exit $rc): $work/log; the input: $(ls -t "$work"/crash-* "$work"/timeout-* "$work"/oom-* "$work"/leak-* 2>/dev/null | head -1)"
   fi
-  summary+=("$(printf '%-16s %12s runs  %8s exec/s  %-10s corpus %s files%s' "$name" "${runs:-?}" "${rate:-?}" "${cov:-cov: ?}" "$files" \
+  summary+=("$(printf '%-22s %12s runs  %8s exec/s  %-10s corpus %s files%s' "$name" "${runs:-?}" "${rate:-?}" "${cov:-cov: ?}" "$files" \
     "$([ "$rc" -ne 0 ] && echo '  FAILED')")")
 done
 echo "== fuzzing, $seconds s each"

@@ -28,7 +28,7 @@ Unicode true
 !define CLSID "{F262C37B-43CE-4FB1-A06D-66A868FC5D3B}"
 !define PROGID "Kavrel.Connect"
 ; Exit codes beyond NSIS's own (0 done, 1 cancelled, 2 aborted, also for a bad /BITNESS):
-!define EXIT_REGSVR32_FAILED 3   ; installed, but the add-in could not be registered
+!define EXIT_REGSVR32_FAILED 3   ; installed, but the add-in could not be registered or re-enabled
 !define EXIT_ACCESS_RUNNING 4    ; nothing done: Access holds the add-in
 !define EXIT_NO_ACCESS 5         ; installed and registered: the 32-bit build, as no Access was found
 
@@ -373,6 +373,17 @@ Section "Menuvane" Main
     Call Regsvr32
     ${If} $R8 != 0
       DetailPrint "regsvr32 failed ($R8): the add-in is not registered"
+      SetErrorLevel ${EXIT_REGSVR32_FAILED}
+    ${EndIf}
+    ; Office keeps an add-in off for good once Access closed unexpectedly with it loaded, however
+    ; it is registered. The installed Menuvane.exe removes our entries from Office's disabled
+    ; items, as its OK does.
+    DetailPrint "Removing the add-in from Office's disabled items"
+    ClearErrors
+    ExecWait '"$INSTDIR\Menuvane.exe" /reenable' $R8
+    ${If} ${Errors}
+    ${OrIf} $R8 != 0
+      DetailPrint "Office's disabled items could not be changed: Access may keep the add-in off"
       SetErrorLevel ${EXIT_REGSVR32_FAILED}
     ${EndIf}
   ${EndIf}

@@ -1,7 +1,9 @@
 #include "options_form.h"
 
+#include "disabled_items.h"
 #include "error.h"
 #include "number_text.h"
+#include "office_policy.h"
 #include "product.h"
 
 #include <array>
@@ -47,6 +49,15 @@ void StoreAndRegister(Form& form, const Boxes& boxes) {
         else
             UnregisterAddIn(form.addin, form.folder);
     });
+    if (on) {
+        // 119: Office's record of a crash with the add-in loaded would keep it off all the same;
+        // 121: say so when an administrator's policy will.
+        kestrel::RunStep(form.report, kClickLocation, 119, [&] { ReenableAddIn(form.addin); });
+        kestrel::RunStep(form.report, kClickLocation, 121, [&] {
+            const std::string notice = PolicyNotice(form.addin, AddinPath(form.folder));
+            if (!notice.empty()) form.window.ShowMessage(kestrel::kProductPhrase, notice);
+        });
+    }
     kestrel::RunStep(form.report, kClickLocation, 122, [&] { form.window.ShellOpen(kAccessShellName); });
     kestrel::RunStep(form.report, kClickLocation, 124, [&] { form.window.Close(); });
 }

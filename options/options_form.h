@@ -63,7 +63,8 @@ void FormInitialize(Form& form, Boxes& boxes);
 // Sets the caption again, centres the window and loads the hand pointer.
 void FormLoad(Form& form);
 // Help shows the contact message; OK stores every box that is not locked, registers the add-in
-// (box 0 not clear, as shown) or unregisters it, starts Access and closes; Cancel only closes.
+// (box 0 not clear, as shown: also removes it from Office's disabled items and names any policy
+// that still keeps it off) or unregisters it, starts Access and closes; Cancel only closes.
 void PushButtonClick(Form& form, const Boxes& boxes, int index);
 
 }  // namespace menuvane

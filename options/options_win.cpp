@@ -349,8 +349,9 @@ LRESULT CALLBACK OptionsWindow::Procedure(HWND hwnd, UINT message, WPARAM wParam
 }  // namespace
 }  // namespace menuvane
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int show) {
     try {
+        if (menuvane::IsReenableCommand(commandLine)) return menuvane::RunReenableCommand();  // the setup's step
         const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
         InitCommonControlsEx(&controls);
         menuvane::OptionsWindow window(instance);

@@ -8,9 +8,8 @@
 #include <string>
 
 namespace menuvane {
-namespace {
 
-std::string SystemMessage(DWORD code) {
+std::string SystemMessage(unsigned long code) {
     wchar_t* buffer = nullptr;
     const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                                    nullptr, code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
@@ -20,6 +19,8 @@ std::string SystemMessage(DWORD code) {
     if (text.empty()) return "system error " + std::to_string(code);
     return kestrel::WideToUtf8(text);
 }
+
+namespace {
 
 // The system folder's regsvr32.exe: never one found by the search path, which starts with the
 // program's own folder.

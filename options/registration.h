@@ -7,6 +7,7 @@
 // the operation throws kestrel::Error describing what regsvr32 did, for the OK button's report.
 #pragma once
 
+#include "office_system.h"
 #include "product.h"
 
 #include <cstdint>
@@ -25,8 +26,9 @@ struct ProcessResult {
     std::string reason;          // when NotStarted: what the system said
 };
 
-// What registering needs from Windows; register_win.cpp does it, the tests record it.
-class AddinSystem {
+// What registering needs from Windows; register_win.cpp does it, the tests record it. OK also
+// clears Office's own record of a disabled add-in and reads its policies (OfficeSystem).
+class AddinSystem : public OfficeSystem {
 public:
     virtual ~AddinSystem() = default;
     // Runs the system folder's regsvr32.exe (by its full path, minimised) with these arguments

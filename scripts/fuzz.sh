@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Fuzzes each libFuzzer target of the native-sanitize build for a while (default 300 s each):
-#   scripts/fuzz.sh [seconds] [target...]     targets: document numbers options cli (default all)
+#   scripts/fuzz.sh [seconds] [target...]     targets: document numbers options cli disabled_items
+#                                             (default all)
 # Each starts from its seeds in tests/fuzz/corpus/<target>_fuzzer and keeps what it learns in
 # build/native-sanitize/fuzz/<target>_fuzzer/corpus (never in the repository), so a second run
 # goes on from there. A failed property or a sanitizer finding stops that target with the input
@@ -10,10 +11,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds="${1:-300}"
-[[ "$seconds" =~ ^[0-9]+$ ]] || { echo "usage: scripts/fuzz.sh [seconds] [document|numbers|options|cli ...]" >&2; exit 2; }
+[[ "$seconds" =~ ^[0-9]+$ ]] || { echo "usage: scripts/fuzz.sh [seconds] [document|numbers|options|cli|disabled_items ...]" >&2; exit 2; }
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(document numbers options cli)
+[ ${#targets[@]} -gt 0 ] || targets=(document numbers options cli disabled_items)
 
 build=build/native-sanitize
 [ -f "$build/build.ninja" ] || cmake --preset native-sanitize >/dev/null
@@ -43,7 +44,7 @@ for t in "${targets[@]}"; do
     grep -E 'property failed|ERROR: |runtime error|SUMMARY' "$work/log" | head -5 || true
     echo "   FAILED (exit $rc): $work/log; the input: $(ls -t "$work"/crash-* "$work"/timeout-* "$work"/oom-* "$work"/leak-* 2>/dev/null | head -1)"
   fi
-  summary+=("$(printf '%-16s %12s runs  %8s exec/s  %-10s corpus %s files%s' "$name" "${runs:-?}" "${rate:-?}" "${cov:-cov: ?}" "$files" \
+  summary+=("$(printf '%-22s %12s runs  %8s exec/s  %-10s corpus %s files%s' "$name" "${runs:-?}" "${rate:-?}" "${cov:-cov: ?}" "$files" \
     "$([ "$rc" -ne 0 ] && echo '  FAILED')")")
 done
 echo "== fuzzing, $seconds s each"

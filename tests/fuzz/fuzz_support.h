@@ -345,4 +345,33 @@ inline RefInt ReferenceInt(std::string_view text, std::int64_t min, std::int64_t
     return {RefStatus::Ok, *r};
 }
 
+// ---- Office's disabled items -----------------------------------------------------------------
+
+// Whether a DisabledItems value names Pellwyn.dll, worked out apart from disabled_items.cpp:
+// REG_BINARY, three little-endian DWORDs (kind 1, the path's and the name's byte lengths, which
+// add up exactly, in 64 bits, to the rest), then the whole rest as UTF-16 units, split after the
+// path's; each part has its one NUL at its end; the path's last component, lower-cased, is
+// "pellwyn.dll".
+inline bool ReferenceNamesOurAddin(std::uint32_t type, const std::vector<unsigned char>& value) {
+    if (type != 3 || value.size() < 12) return false;
+    auto dword = [&](std::size_t at) {
+        std::uint64_t n = 0;
+        for (std::size_t i = 4; i-- > 0;) n = n * 256 + value[at + i];
+        return n;
+    };
+    const std::uint64_t kind = dword(0), pathBytes = dword(4), nameBytes = dword(8);
+    if (kind != 1 || 12 + pathBytes + nameBytes != value.size() || pathBytes % 2 != 0 || nameBytes % 2 != 0) return false;
+    std::u16string units;
+    for (std::size_t i = 12; i + 1 < value.size(); i += 2)
+        units += static_cast<char16_t>(value[i] | value[i + 1] << 8);
+    const std::u16string path = units.substr(0, pathBytes / 2), name = units.substr(pathBytes / 2);
+    for (const std::u16string* text : {&path, &name})
+        if (text->empty() || text->back() != 0 || std::count(text->begin(), text->end(), u'\0') != 1) return false;
+    std::u16string file = path.substr(0, path.size() - 1);
+    if (const std::size_t cut = file.find_last_of(u"\\/"); cut != std::u16string::npos) file.erase(0, cut + 1);
+    for (char16_t& c : file)
+        if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c + (u'a' - u'A'));
+    return file == u"pellwyn.dll";
+}
+
 }  // namespace fuzz

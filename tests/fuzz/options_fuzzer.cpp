@@ -27,6 +27,10 @@ struct Recorder final : kestrel::SettingsStore, AddinSystem, FormWindow {
     }
     bool CreateKey(std::string_view) override { return true; }
     bool DeleteSubkey(std::string_view, std::string_view) override { return true; }
+    std::vector<std::string> Subkeys(Hive, std::string_view) override { return {}; }  // no Office
+    std::vector<RegistryValue> Values(Hive, std::string_view) override { return {}; }
+    void DeleteValue(std::string_view, const std::u16string&) override {}
+    Signature VerifySignature(std::string_view) override { return Signature::Missing; }
     void ApplySkin() override {}
     void SetCaption(std::string_view) override {}
     void SetIcon() override {}

@@ -1,6 +1,9 @@
 // The options window's procedures against a recorded window, settings store and registry: what
 // they read and store, what they start, in which order, and what they report.
 #include "error.h"
+#include "disabled_items.h"
+#include "fake_office.h"
+#include "office_policy.h"
 #include "options_form.h"
 #include "raw_registry.h"
 #include "registration.h"
@@ -20,8 +23,7 @@ constexpr char kFolder[] = "C:\\Program Files\\Menuvane";
 constexpr char kSupportLine[] = "Please email screenshot of this message to support@kestrelby.example";
 
 // One log for everything the procedures do, so that the order across fakes shows.
-struct World final : kestrel::SettingsStore, AddinSystem, FormWindow {
-    std::vector<std::string> log;
+struct World final : kestrel::SettingsStore, testing::FakeOffice<AddinSystem>, FormWindow {
     kestrel::MemorySettings stored;
     std::map<std::string, std::string> refusePut;  // name -> message
     std::map<std::string, int> policies;           // what policies decide, by name
@@ -296,6 +298,55 @@ TEST(Ok, WithClassicClearStoresZerosUnregistersAndStillStartsAccess) {
                           {"hourglass", "regsvr32 /u /s \"C:\\Program Files\\Menuvane\\Pellwyn.dll\" within 60000",
                            "delete Kavrel.Connect under Software\\Microsoft\\Office\\Access\\AddIns", "pointer 0",
                            "shell MSACCESS", "close"}));
+}
+
+// OK clears our entries from Office's disabled items (119) and names a policy that keeps the
+// add-in off (121), before Access starts, each failure reported with its step; with the
+// Classic box clear it unregisters and does neither.
+TEST(Ok, ReenablesTheAddinAndNamesAPolicyBeforeStartingAccessOnlyWhenRegistering) {
+    using namespace std::string_view_literals;
+    const std::string disabled = DisabledItemsPath("16.0");
+    const std::string addinList = std::string(kOfficePoliciesKey) + "\\16.0\\Access\\Resiliency\\AddinList";
+    const auto ours = testing::Item(1, u"c:\\old\\pellwyn.dll\0"sv, u"Menuvane\0"sv);
+    World w;
+    w.Set(Hive::CurrentUser, disabled, u"x1", kestrel::kRegBinary, ours);
+    w.Set(Hive::CurrentUser, addinList, u"Kavrel.Connect", kestrel::kRegSz, raw::Utf16("0"));
+    Boxes boxes = w.Initialize();
+    w.Drain();
+    w.Press(boxes, kOkButton);
+    const std::vector<std::string> tail(w.log.begin() + 8, w.log.end());
+    ASSERT_EQ(tail.size(), 8u);
+    EXPECT_EQ(tail[3], "pointer 0");
+    EXPECT_EQ(tail[4], "delete x1 of HKCU\\" + disabled);
+    EXPECT_EQ(tail[5], "message [Menuvane] " + PolicyNoticeText({{PolicyFinding::Kind::AlwaysDisabled, Hive::CurrentUser,
+                                                                  "16.0"}},
+                                                                Signature::Missing));
+    EXPECT_EQ(tail[6], "shell MSACCESS");
+    EXPECT_TRUE(w.Reports().empty());
+
+    w.Set(Hive::CurrentUser, disabled, u"x2", kestrel::kRegBinary, ours);
+    w.undeletable.insert("HKCU\\" + disabled);
+    w.unreadable.insert("HKCU\\" + addinList);
+    w.Drain();
+    w.Press(boxes, kOkButton);
+    auto report = [](const std::string& description, int step) {
+        return description + "\r\nin Dunmarro2016/06/15.Form1.PushButton22_Click at line " + std::to_string(step) +
+               "\r\r" + kSupportLine;
+    };
+    EXPECT_EQ(w.Reports(),
+              (std::vector<std::string>{
+                  report("Office may keep Pellwyn.dll switched off: \"x2\" of HKCU\\" + disabled + " cannot be deleted", 119),
+                  report("HKCU\\" + addinList + " cannot be read: Access is denied.", 121)}));
+    EXPECT_EQ(w.log[w.log.size() - 2], "shell MSACCESS");
+
+    boxes.Click(kClassicBox);
+    w.undeletable.clear();
+    w.unreadable.clear();
+    w.Drain();
+    w.Press(boxes, kOkButton);
+    EXPECT_EQ(w.log[9], "regsvr32 /u /s \"C:\\Program Files\\Menuvane\\Pellwyn.dll\" within 60000");
+    EXPECT_EQ(w.log.size(), 14u);  // eight values, hourglass, regsvr32, key, pointer, Access, close
+    EXPECT_TRUE(w.Has(Hive::CurrentUser, disabled, u"x2"));
 }
 
 TEST(Ok, AGrayedClassicBoxIsStoredAsTwoAndRegisters) {

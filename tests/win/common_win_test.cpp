@@ -112,6 +112,10 @@ struct Window final : menuvane::AddinSystem, menuvane::FormWindow {
     }
     bool CreateKey(std::string_view) override { return true; }
     bool DeleteSubkey(std::string_view, std::string_view) override { return true; }
+    std::vector<std::string> Subkeys(menuvane::Hive, std::string_view) override { return {}; }  // no Office
+    std::vector<menuvane::RegistryValue> Values(menuvane::Hive, std::string_view) override { return {}; }
+    void DeleteValue(std::string_view, const std::u16string&) override {}
+    menuvane::Signature VerifySignature(std::string_view) override { return menuvane::Signature::Missing; }
     void ApplySkin() override {}
     void SetCaption(std::string_view) override {}
     void SetIcon() override {}

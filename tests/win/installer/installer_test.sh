@@ -29,6 +29,19 @@ cp "$preview32" "$WINEPREFIX/drive_c/Office32/MSACCESS.EXE"
 cp "$preview64" "$WINEPREFIX/drive_c/Office64/MSACCESS.EXE"
 access() { "$W" reg add "$app_paths" /ve /d "C:\\Office$1\\MSACCESS.EXE" /f >/dev/null; }
 
+# Office's disabled items: item_hex PATH NAME is one add-in entry as Office writes it, in reg.exe's
+# hex (the kind 1, the byte lengths of path and name with their NULs, both in UTF-16LE with their
+# NULs); disable VERSION VALUE HEX adds it; values_of VERSION lists the value names left.
+utf16_hex() { printf '%s\0' "$1" | iconv -f UTF-8 -t UTF-16LE | od -An -tx1 -v | tr -d ' \n'; }
+le32_hex() { printf '%02x%02x%02x%02x' $(($1 & 255)) $(($1 >> 8 & 255)) $(($1 >> 16 & 255)) $(($1 >> 24 & 255)); }
+item_hex() {
+  local path name; path=$(utf16_hex "$1"); name=$(utf16_hex "$2")
+  echo "$(le32_hex 1)$(le32_hex $((${#path} / 2)))$(le32_hex $((${#name} / 2)))$path$name"
+}
+disabled_items() { echo "HKCU\\Software\\Microsoft\\Office\\$1\\Access\\Resiliency\\DisabledItems"; }
+disable() { "$W" reg add "$(disabled_items "$1")" /v "$2" /t REG_BINARY /d "$3" /f >/dev/null; }
+values_of() { "$W" reg query "$(disabled_items "$1")" 2>/dev/null | tr -d '\r' | awk '$2 ~ /^REG_/ {print $1}' | sort | xargs; }
+
 # installs CODE BITS [SWITCHES...]: a silent install; its exit code, and one consistent install
 # of the BITS-bit build: both files, the class in that registry view only, naming the DLL, the
 # preview of that bitness loading it and the other one failing to, and an Add/Remove Programs
@@ -57,9 +70,17 @@ installs() {
   check "the $(other "$bits")-bit preview cannot" contains "$WINEPREFIX/wrong.txt" "could not create Kavrel.Connect (0x80040154)"
 }
 
-echo "== no Access: the 32-bit build, exit code 5 (a choice stored earlier must survive)"
+echo "== no Access: the 32-bit build, exit code 5 (a choice stored earlier must survive); Office had switched it off"
 "$W" reg add "$settings_key" /v All /d 0 /f >/dev/null
+ours="$(item_hex "${installdir,,}\\pellwyn.dll" Menuvane)"
+disable 12.0 a1 "$ours"
+disable 16.0 b2 "$(item_hex 'c:\program files\menuvane\pellwyn.dll' Menuvane)"
+disable 15.0 C3 "$(item_hex 'C:\OLD\MENUVANE\PELLWYN.DLL' Menuvane)"
+disable 16.0 other "$(item_hex 'c:\program files\other\other.dll' Other)"
+disable 16.0 garbage "${ours%????}"  # two bytes short
 installs 5 32
+check "our disabled items are gone (12.0, 15.0)" test -z "$(values_of 12.0)$(values_of 15.0)"
+check "only our disabled items are gone (16.0)" test "$(values_of 16.0)" = "garbage other"
 check "Uninstall Menuvane.exe is in $installdir" test -f "$unixdir/Uninstall Menuvane.exe"
 check "Start menu: Menuvane" test -f "$startmenu/Menuvane.lnk"
 check "Start menu: Uninstall Menuvane" test -f "$startmenu/Uninstall Menuvane.lnk"
@@ -80,9 +101,11 @@ check "the add-in refreshes every two seconds" contains "$WINEPREFIX/form.txt" "
 check "the Controls group hides for a table in Datasheet view" contains "$WINEPREFIX/table.txt" 'Group "Controls": hidden here'
 check "the Records menu shows for a table" contains "$WINEPREFIX/table.txt" "  Records"$'\n'
 
-echo "== a 64-bit Access: the 64-bit build replaces the 32-bit one"
+echo "== a 64-bit Access: the 64-bit build replaces the 32-bit one, and re-enables it too"
 access 64
+disable 16.0 d4 "$ours"
 installs 0 64
+check "only our disabled item is gone again (16.0)" test "$(values_of 16.0)" = "garbage other"
 check "the settings are kept" value_is "$settings_key" All 0
 
 echo "== setup and uninstaller refuse while Access runs"

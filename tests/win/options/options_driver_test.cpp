@@ -9,9 +9,12 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <aclapi.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
 #include <array>
+#include <cwchar>
 #include <string>
 #include <vector>
 
@@ -174,6 +177,111 @@ void Touch(const wchar_t* name) {
     CloseHandle(file);
 }
 
+// Runs a program by its full path and waits for it; its exit code.
+DWORD RunProgram(const std::wstring& program, const std::wstring& arguments) {
+    std::wstring commandLine = L"\"" + program + L"\" " + arguments;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &started))
+        return 0xFFFFFFFF;
+    WaitForSingleObject(started.hProcess, kPatience);
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(started.hProcess, &code);
+    CloseHandle(started.hProcess);
+    CloseHandle(started.hThread);
+    return code;
+}
+
+// --- Office's keys, made with reg.exe as Office or an administrator leaves them -------------
+
+std::wstring DisabledItems(const wchar_t* version) {
+    return std::wstring(L"Software\\Microsoft\\Office\\") + version + L"\\Access\\Resiliency\\DisabledItems";
+}
+
+// A disabled item in reg.exe's hex: the kind, the byte lengths of path and name with their
+// NULs, then both in UTF-16LE with their NULs.
+std::wstring ItemHex(DWORD kind, const std::wstring& path, const std::wstring& name) {
+    std::wstring hex;
+    auto byte = [&](unsigned b) {
+        wchar_t h[3];
+        std::swprintf(h, 3, L"%02x", b & 0xFF);
+        hex += h;
+    };
+    auto dword = [&](std::size_t v) {
+        for (int i = 0; i < 4; ++i) byte(static_cast<unsigned>(v >> (8 * i)));
+    };
+    dword(kind);
+    dword(2 * (path.size() + 1));
+    dword(2 * (name.size() + 1));
+    for (const std::wstring* text : {&path, &name}) {
+        for (const wchar_t c : *text) {
+            byte(c);
+            byte(static_cast<unsigned>(c) >> 8);
+        }
+        byte(0);
+        byte(0);
+    }
+    return hex;
+}
+
+// reg add, in the 64-bit view where Group Policy writes (HKCU\Software is one for both).
+void RegAdd(const std::wstring& key, const wchar_t* name, const wchar_t* type, const std::wstring& data) {
+    wchar_t system[MAX_PATH];
+    GetSystemDirectoryW(system, MAX_PATH);
+    ASSERT_EQ(RunProgram(std::wstring(system) + L"\\reg.exe",
+                  L"add \"" + key + L"\" /v \"" + name + L"\" /t " + type + L" /d \"" + data + L"\" /f /reg:64"),
+              0u)
+        << Narrow(key) << " " << Narrow(name);
+}
+
+// The names of a key's values, sorted; empty when the key is missing.
+std::vector<std::wstring> ValueNames(const std::wstring& path) {
+    std::vector<std::wstring> names;
+    HKEY key;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return names;
+    wchar_t name[256];
+    for (DWORD i = 0, n = 256; RegEnumValueW(key, i, name, &n, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+         ++i, n = 256)
+        names.emplace_back(name, n);
+    RegCloseKey(key);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Denies everyone changing the key's values, until the guard goes.
+class ValuesLocked {
+public:
+    explicit ValuesLocked(const std::wstring& path) {
+        RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, READ_CONTROL | WRITE_DAC, &key_);
+        EXPLICIT_ACCESSW rules[2] = {};
+        rules[0].grfAccessPermissions = KEY_SET_VALUE;
+        rules[0].grfAccessMode = DENY_ACCESS;
+        rules[0].Trustee.TrusteeForm = TRUSTEE_IS_NAME;
+        rules[0].Trustee.ptstrName = const_cast<wchar_t*>(L"EVERYONE");
+        rules[1] = rules[0];
+        rules[1].grfAccessPermissions = KEY_ALL_ACCESS;
+        rules[1].grfAccessMode = GRANT_ACCESS;
+        PACL acl = nullptr;
+        locked_ = key_ && SetEntriesInAclW(2, rules, nullptr, &acl) == ERROR_SUCCESS &&
+                  SetSecurityInfo(key_, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
+                                  nullptr, nullptr, acl, nullptr) == ERROR_SUCCESS;
+        LocalFree(acl);
+    }
+    ~ValuesLocked() {
+        if (key_) SetSecurityInfo(key_, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr, nullptr, nullptr);
+        if (key_) RegCloseKey(key_);
+    }
+    ValuesLocked(const ValuesLocked&) = delete;
+    ValuesLocked& operator=(const ValuesLocked&) = delete;
+    bool locked() const { return locked_; }
+
+private:
+    HKEY key_ = nullptr;
+    bool locked_ = false;
+};
+
 class Installed : public ::testing::Environment {
 public:
     void SetUp() override {
@@ -316,6 +424,15 @@ protected:
         RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\VB and VBA Program Settings\\Kestrelby");
         RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Microsoft\\Office\\Access\\AddIns");
         RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Kestrelby Tests");
+        for (const wchar_t* version : {L"12.0", L"14.0", L"15.0", L"16.0"})
+            RegDeleteTreeW(HKEY_CURRENT_USER, (std::wstring(L"Software\\Microsoft\\Office\\") + version).c_str());
+        RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Policies\\Microsoft\\Office");
+        HKEY policies;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Policies\\Microsoft", 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY,
+                          &policies) == ERROR_SUCCESS) {
+            RegDeleteTreeW(policies, L"Office");
+            RegCloseKey(policies);
+        }
         RegDeleteTreeW(HKEY_CLASSES_ROOT, (std::wstring(L"CLSID\\") + standin::kClsid).c_str());
         RegDeleteTreeW(HKEY_CLASSES_ROOT, L"Kavrel.Connect");
         for (const wchar_t* marker : {L"fail-register", L"fail-unregister", L"slow-register", L"HAND-M.CUR"})
@@ -478,12 +595,14 @@ TEST_F(OptionsWindow, OkWithClassicClearStoresZerosUnregistersAndStillStartsAcce
     RunRegsvr32(L"/s \"" + kAppFolder + L"\\Pellwyn.dll\"");
     ASSERT_TRUE(ClassRegistered());
     ASSERT_EQ(LoadBehavior(), 3u);
+    RegAdd(L"HKCU\\" + DisabledItems(L"16.0"), L"ours", L"REG_BINARY", ItemHex(1, L"c:\\x\\pellwyn.dll", L"Menuvane"));
     Menuvane app;
     ASSERT_NE(app.Main(), nullptr);
     app.Click(kBoxCaptions[0]);
     app.Press(L"OK");
     EXPECT_EQ(app.Ended(), 0u);
     EXPECT_EQ(StoredSettings(), std::vector<std::wstring>(8, L"0"));
+    EXPECT_EQ(ValueNames(DisabledItems(L"16.0")), std::vector<std::wstring>{L"ours"});  // only registering re-enables
     EXPECT_FALSE(ClassRegistered());
     EXPECT_FALSE(AddinKeyExists());
     EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, L"Software\\Microsoft\\Office\\Access\\AddIns"));
@@ -604,6 +723,97 @@ TEST_F(OptionsWindow, AFailingRegistrationIsReportedWithItsExitCodeAndAccessStil
     EXPECT_FALSE(ClassRegistered());
     EXPECT_TRUE(AddinKeyExists());  // the key step still ran, as without the failure
     EXPECT_EQ(Starts(L"MSACCESS.exe"), 1u);
+}
+
+// Office's record of a crash with the add-in loaded keeps it off however it is registered. OK
+// removes our entries from every Office version's disabled items, wherever the DLL lived and
+// however its path is written, and leaves every other value.
+TEST_F(OptionsWindow, OkRemovesExactlyOurDisabledItemsInEveryOfficeVersion) {
+    const std::wstring ours = ItemHex(1, L"c:\\program files\\menuvane test\\pellwyn.dll", L"Menuvane");
+    RegAdd(L"HKCU\\" + DisabledItems(L"12.0"), L"8a1", L"REG_BINARY", ours);
+    RegAdd(L"HKCU\\" + DisabledItems(L"16.0"), L"c3d", L"REG_BINARY",
+           ItemHex(1, L"c:\\users\\me\\appdata\\local\\programs\\menuvane\\pellwyn.dll", L"Menuvane"));
+    RegAdd(L"HKCU\\" + DisabledItems(L"15.0"), L"UP", L"REG_BINARY",
+           ItemHex(1, L"C:\\PROGRAM FILES\\MENUVANE TEST\\PELLWYN.DLL", L"Menuvane"));
+    RegAdd(L"HKCU\\" + DisabledItems(L"16.0"), L"other", L"REG_BINARY",
+           ItemHex(1, L"c:\\program files\\other\\other.dll", L"Other"));
+    RegAdd(L"HKCU\\" + DisabledItems(L"16.0"), L"garbage", L"REG_BINARY", ours.substr(0, ours.size() - 4));
+    RegAdd(L"HKCU\\" + DisabledItems(L"16.0"), L"text", L"REG_SZ", L"c:\\x\\pellwyn.dll");
+    Menuvane app;
+    ASSERT_NE(app.Main(), nullptr);
+    app.Press(L"OK");
+    EXPECT_EQ(app.Ended(), 0u);  // no report, no message
+    EXPECT_TRUE(ValueNames(DisabledItems(L"12.0")).empty());
+    EXPECT_TRUE(ValueNames(DisabledItems(L"15.0")).empty());
+    EXPECT_EQ(ValueNames(DisabledItems(L"16.0")), (std::vector<std::wstring>{L"garbage", L"other", L"text"}));
+    EXPECT_TRUE(ClassRegistered());
+    EXPECT_EQ(Starts(L"MSACCESS.exe"), 1u);
+}
+
+// The per-user setup's step, "Menuvane.exe /reenable", does the same with no window and stores,
+// registers and starts nothing; it ends with 1 when a list cannot be changed. OK then reports
+// step 119 and still starts Access.
+TEST_F(OptionsWindow, TheSetupsReenableStepDoesTheSameAndAListThatCannotBeChangedIsReported) {
+    const std::wstring ours = ItemHex(1, L"c:\\program files\\menuvane test\\pellwyn.dll", L"Menuvane");
+    RegAdd(L"HKCU\\" + DisabledItems(L"12.0"), L"a", L"REG_BINARY", ours);
+    RegAdd(L"HKCU\\" + DisabledItems(L"16.0"), L"b", L"REG_BINARY", ours);
+    const std::wstring menuvane = kAppFolder + L"\\Menuvane.exe";
+    EXPECT_EQ(RunProgram(menuvane, L"/reenable"), 0u);
+    EXPECT_TRUE(ValueNames(DisabledItems(L"12.0")).empty());
+    EXPECT_TRUE(ValueNames(DisabledItems(L"16.0")).empty());
+    EXPECT_EQ(StoredSettings(), std::vector<std::wstring>(8, L"(missing)"));
+    EXPECT_FALSE(AddinKeyExists());
+    EXPECT_EQ(Starts(L"MSACCESS.exe"), 0u);
+
+    RegAdd(L"HKCU\\" + DisabledItems(L"12.0"), L"a", L"REG_BINARY", ours);
+    RegAdd(L"HKCU\\" + DisabledItems(L"16.0"), L"b", L"REG_BINARY", ours);
+    const ValuesLocked lock(DisabledItems(L"12.0"));
+    ASSERT_TRUE(lock.locked());
+    EXPECT_EQ(RunProgram(menuvane, L"/reenable"), 1u);
+    EXPECT_EQ(ValueNames(DisabledItems(L"12.0")), std::vector<std::wstring>{L"a"});
+    EXPECT_TRUE(ValueNames(DisabledItems(L"16.0")).empty());  // the other list all the same
+
+    Menuvane app;
+    ASSERT_NE(app.Main(), nullptr);
+    app.Press(L"OK");
+    HWND box = app.Wait(kDialogClass, L"Application Error");
+    ASSERT_NE(box, nullptr);
+    const std::wstring text = MessageText(box);
+    EXPECT_EQ(text.substr(0, text.find(L": ", text.find(L"deleted"))),
+              L"Office may keep Pellwyn.dll switched off: the value \"a\" of HKCU\\" + DisabledItems(L"12.0") +
+                  L" cannot be deleted");
+    EXPECT_NE(text.find(L"\r\nin Dunmarro2016/06/15.Form1.PushButton22_Click at line 119\r\r"), std::wstring::npos);
+    EXPECT_EQ(Starts(L"MSACCESS.exe"), 0u);  // Access comes after the report
+    Dismiss(box);
+    EXPECT_EQ(app.Ended(), 0u);
+    EXPECT_EQ(Starts(L"MSACCESS.exe"), 1u);
+}
+
+// A policy that keeps the add-in off however it is registered is named, in one message, before
+// Access starts. The stand-in DLL is not signed.
+TEST_F(OptionsWindow, OkNamesAnAdministratorsPoliciesInOneMessageBeforeAccessStarts) {
+    RegAdd(L"HKCU\\Software\\Policies\\Microsoft\\Office\\16.0\\Access\\Resiliency\\AddinList", L"Kavrel.Connect",
+           L"REG_SZ", L"0");
+    RegAdd(L"HKLM\\Software\\Policies\\Microsoft\\Office\\12.0\\Access\\Security", L"RequireAddinSig", L"REG_DWORD",
+           L"1");
+    Menuvane app;
+    ASSERT_NE(app.Main(), nullptr);
+    app.Press(L"OK");
+    HWND box = app.Wait(kDialogClass, L"Menuvane");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(MessageText(box),
+              L"Menuvane has registered the add-in for the Classic tab, but a policy set by your administrator keeps "
+              L"Access from loading it:\r\n\r\n"
+              L"- \"Require that application add-ins are signed by Trusted Publisher\" (Access 2007, set for this "
+              L"computer) is on, and Pellwyn.dll is not signed.\r\n\r\n"
+              L"- \"List of managed add-ins\" (Access 2016 and later, set for you) says Kavrel.Connect = 0: always "
+              L"disabled.\r\n\r\n"
+              L"Ask your administrator to allow Kavrel.Connect. Access starts now.");
+    EXPECT_EQ(Starts(L"MSACCESS.exe"), 0u);
+    Dismiss(box);
+    EXPECT_EQ(app.Ended(), 0u);
+    EXPECT_EQ(Starts(L"MSACCESS.exe"), 1u);
+    EXPECT_EQ(LoadBehavior(), 3u);  // registered all the same
 }
 
 TEST_F(OptionsWindow, TheSkinFileGivesTheWindowTheButtonFaceColour) {

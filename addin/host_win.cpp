@@ -10,6 +10,15 @@ namespace {
 
 std::string MemberText(const wchar_t* name) { return kestrel::WideToUtf8(name); }
 
+// An argument that holds a text it does not own: never cleared.
+VARIANT BorrowedText(BSTR text) {
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_BSTR;
+    v.bstrVal = text;
+    return v;
+}
+
 struct Refusal {
     HRESULT code;
     std::string description;  // empty when the host gave none that reads as text
@@ -113,10 +122,7 @@ std::int32_t DispatchHost::CurrentObjectType() {
 bool DispatchHost::IsPressed(std::string_view idMso) {
     const ComPtr<IDispatch> bars = GetObject(App(), commandBars_);
     const UniqueBstr id = MakeBstr(idMso);
-    VARIANT arg;
-    VariantInit(&arg);
-    arg.vt = VT_BSTR;
-    arg.bstrVal = id.get();
+    VARIANT arg = BorrowedText(id.get());
     UniqueVariant v;
     Get(*bars.get(), getPressedMso_, VT_BOOL, v, &arg, 1);
     return v.boolVal != VARIANT_FALSE;
@@ -126,10 +132,7 @@ std::optional<bool> DispatchHost::KnowsControl(std::string_view idMso) noexcept 
     try {
         const ComPtr<IDispatch> bars = GetObject(App(), commandBars_);
         const UniqueBstr id = MakeBstr(idMso);
-        VARIANT arg;
-        VariantInit(&arg);
-        arg.vt = VT_BSTR;
-        arg.bstrVal = id.get();
+        VARIANT arg = BorrowedText(id.get());
         DISPPARAMS params{&arg, nullptr, 1, 0};
         UniqueVariant label;
         EXCEPINFO info{};

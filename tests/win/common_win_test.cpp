@@ -5,13 +5,14 @@
 #include "settings_win.h"
 #include "win_handles.h"
 #include "win_text.h"
+#include "win_fixtures.h"
 #include "window_helpers_win.h"
 
-#include <aclapi.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <vector>
 
 namespace kestrel {
@@ -185,21 +186,10 @@ TEST(RegistrySettings, TheDocumentFailsAndTheWindowReportsEachValueItCannotReadT
     }
     EXPECT_EQ(Document(store).rfind("<customUI ", 0), 0u);
 
-    // Everyone denied reading and writing the key's values.
-    EXPLICIT_ACCESSW rules[2] = {};
-    rules[0].grfAccessPermissions = KEY_QUERY_VALUE | KEY_SET_VALUE;
-    rules[0].grfAccessMode = DENY_ACCESS;
-    rules[0].Trustee.TrusteeForm = TRUSTEE_IS_NAME;
-    rules[0].Trustee.ptstrName = const_cast<wchar_t*>(L"EVERYONE");
-    rules[1] = rules[0];
-    rules[1].grfAccessPermissions = KEY_ALL_ACCESS;
-    rules[1].grfAccessMode = GRANT_ACCESS;
-    PACL acl = nullptr;
-    ASSERT_EQ(SetEntriesInAclW(2, rules, nullptr, &acl), static_cast<DWORD>(ERROR_SUCCESS));
-    ASSERT_EQ(SetSecurityInfo(key.get(), SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
-                              nullptr, nullptr, acl, nullptr),
-              static_cast<DWORD>(ERROR_SUCCESS));
-    LocalFree(acl);
+    // Everyone denied reading and writing the key's values, until the end of the test.
+    std::optional<kestrel::testing::KeyLocked> lock;
+    lock.emplace(kSettingsKeyPath, KEY_QUERY_VALUE | KEY_SET_VALUE);
+    ASSERT_TRUE(lock->locked());
     EXPECT_EQ(Document(store), "error 2147942405: setting \"Classic\": the settings key cannot be opened");
     menuvane::FormInitialize(form, boxes);
     EXPECT_EQ(Steps(reports), (std::vector<std::string>{"104", "106", "108", "114", "114", "114", "114"}));
@@ -210,8 +200,7 @@ TEST(RegistrySettings, TheDocumentFailsAndTheWindowReportsEachValueItCannotReadT
     EXPECT_EQ(reports[0].substr(0, reports[0].find('\r')), "setting \"Classic\": the settings key cannot be created");
     EXPECT_EQ(w.log, (std::vector<std::string>{"regsvr32 /s \"C:\\Menuvane\\Pellwyn.dll\"", "shell MSACCESS", "close"}));
 
-    ASSERT_EQ(SetSecurityInfo(key.get(), SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr, nullptr, nullptr),
-              static_cast<DWORD>(ERROR_SUCCESS));  // no list: everyone may do everything again
+    lock.reset();  // no list: everyone may do everything again
     key.reset();
     DeleteSettingsKey();
 }

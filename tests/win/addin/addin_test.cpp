@@ -1,7 +1,7 @@
 // Pellwyn.dll inside a stand-in host, under Wine: registered with the system's regsvr32,
 // created by its ProgID, connected to a fake Application, and called the way Access calls it.
 #include "control_names.h"
-#include "../policy_reg.h"
+#include "../win_fixtures.h"
 #include "host.h"
 #include "registration.h"
 #include "settings_win.h"

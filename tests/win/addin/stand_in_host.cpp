@@ -1,10 +1,10 @@
 #include "stand_in_host.h"
 
+#include "../win_fixtures.h"
 #include "settings_win.h"
 #include "win_handles.h"
 
 #include <gtest/gtest.h>
-
 
 namespace pellwyn::testing {
 
@@ -20,20 +20,8 @@ const std::wstring& InstallFolder() {
 std::wstring InstalledDll() { return InstallFolder() + L"\\Pellwyn.dll"; }
 
 DWORD Regsvr32(const std::wstring& switches) {
-    wchar_t system[MAX_PATH];
-    GetSystemDirectoryW(system, MAX_PATH);
-    const std::wstring program = std::wstring(system) + L"\\regsvr32.exe";
-    std::wstring line = L"\"" + program + L"\" " + switches + L" \"" + InstalledDll() + L"\"";
-    STARTUPINFOW si{};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-        return 0xFFFFFFFF;
-    kestrel::UniqueHandle process(pi.hProcess), thread(pi.hThread);
-    WaitForSingleObject(pi.hProcess, 60000);
-    DWORD code = 0xFFFFFFFF;
-    GetExitCodeProcess(pi.hProcess, &code);
-    return code;
+    return kestrel::testing::RunProgram(kestrel::testing::SystemProgram(L"regsvr32.exe"),
+                                        switches + L" \"" + InstalledDll() + L"\"");
 }
 
 std::optional<std::wstring> ReadText(HKEY root, const std::wstring& path, const wchar_t* name) {

@@ -3,13 +3,12 @@
 // path, and a regsvr32.exe planted beside the program must never run. Each test starts the
 // program afresh on a clean registry, clicks with BM_CLICK, reads the boxes with BM_GETCHECK and
 // checks what it stored, registered and started.
-#include "../policy_reg.h"
+#include "../win_fixtures.h"
 #include "standin.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
-#include <aclapi.h>
 #include <tlhelp32.h>
 
 #include <algorithm>
@@ -19,6 +18,11 @@
 #include <vector>
 
 namespace {
+
+using kestrel::testing::KeyLocked;
+using kestrel::testing::RunProgram;
+using kestrel::testing::RunReg;
+using kestrel::testing::SystemProgram;
 
 const std::wstring kAppFolder = L"C:\\Program Files\\Menuvane Test";
 const std::wstring kAccessFolder = L"C:\\Access Stand-in";
@@ -148,21 +152,7 @@ DWORD Starts(const wchar_t* exeName) {
 }
 
 void RunRegsvr32(const std::wstring& arguments) {
-    wchar_t system[MAX_PATH];
-    GetSystemDirectoryW(system, MAX_PATH);
-    const std::wstring program = std::wstring(system) + L"\\regsvr32.exe";
-    std::wstring commandLine = L"\"" + program + L"\" " + arguments;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION started{};
-    ASSERT_TRUE(CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                               &startup, &started));
-    WaitForSingleObject(started.hProcess, kPatience);
-    DWORD code = 1;
-    GetExitCodeProcess(started.hProcess, &code);
-    CloseHandle(started.hProcess);
-    CloseHandle(started.hThread);
-    ASSERT_EQ(code, 0u) << "regsvr32 " << Narrow(arguments);
+    ASSERT_EQ(RunProgram(SystemProgram(L"regsvr32.exe"), arguments, kPatience), 0u) << "regsvr32 " << Narrow(arguments);
 }
 
 void CopyInto(const std::wstring& from, const std::wstring& folder, const wchar_t* name) {
@@ -175,23 +165,6 @@ void Touch(const wchar_t* name) {
                                     FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(file, INVALID_HANDLE_VALUE);
     CloseHandle(file);
-}
-
-// Runs a program by its full path and waits for it; its exit code.
-DWORD RunProgram(const std::wstring& program, const std::wstring& arguments) {
-    std::wstring commandLine = L"\"" + program + L"\" " + arguments;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION started{};
-    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &started))
-        return 0xFFFFFFFF;
-    WaitForSingleObject(started.hProcess, kPatience);
-    DWORD code = STILL_ACTIVE;
-    GetExitCodeProcess(started.hProcess, &code);
-    CloseHandle(started.hProcess);
-    CloseHandle(started.hThread);
-    return code;
 }
 
 // --- Office's keys, made with reg.exe as Office or an administrator leaves them -------------
@@ -228,11 +201,7 @@ std::wstring ItemHex(DWORD kind, const std::wstring& path, const std::wstring& n
 
 // reg add, in the 64-bit view where Group Policy writes (HKCU\Software is one for both).
 void RegAdd(const std::wstring& key, const wchar_t* name, const wchar_t* type, const std::wstring& data) {
-    wchar_t system[MAX_PATH];
-    GetSystemDirectoryW(system, MAX_PATH);
-    ASSERT_EQ(RunProgram(std::wstring(system) + L"\\reg.exe",
-                  L"add \"" + key + L"\" /v \"" + name + L"\" /t " + type + L" /d \"" + data + L"\" /f /reg:64"),
-              0u)
+    ASSERT_EQ(RunReg(L"add \"" + key + L"\" /v \"" + name + L"\" /t " + type + L" /d \"" + data + L"\" /f /reg:64"), 0u)
         << Narrow(key) << " " << Narrow(name);
 }
 
@@ -249,38 +218,6 @@ std::vector<std::wstring> ValueNames(const std::wstring& path) {
     std::sort(names.begin(), names.end());
     return names;
 }
-
-// Denies everyone changing the key's values, until the guard goes.
-class ValuesLocked {
-public:
-    explicit ValuesLocked(const std::wstring& path) {
-        RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, READ_CONTROL | WRITE_DAC, &key_);
-        EXPLICIT_ACCESSW rules[2] = {};
-        rules[0].grfAccessPermissions = KEY_SET_VALUE;
-        rules[0].grfAccessMode = DENY_ACCESS;
-        rules[0].Trustee.TrusteeForm = TRUSTEE_IS_NAME;
-        rules[0].Trustee.ptstrName = const_cast<wchar_t*>(L"EVERYONE");
-        rules[1] = rules[0];
-        rules[1].grfAccessPermissions = KEY_ALL_ACCESS;
-        rules[1].grfAccessMode = GRANT_ACCESS;
-        PACL acl = nullptr;
-        locked_ = key_ && SetEntriesInAclW(2, rules, nullptr, &acl) == ERROR_SUCCESS &&
-                  SetSecurityInfo(key_, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
-                                  nullptr, nullptr, acl, nullptr) == ERROR_SUCCESS;
-        LocalFree(acl);
-    }
-    ~ValuesLocked() {
-        if (key_) SetSecurityInfo(key_, SE_REGISTRY_KEY, DACL_SECURITY_INFORMATION, nullptr, nullptr, nullptr, nullptr);
-        if (key_) RegCloseKey(key_);
-    }
-    ValuesLocked(const ValuesLocked&) = delete;
-    ValuesLocked& operator=(const ValuesLocked&) = delete;
-    bool locked() const { return locked_; }
-
-private:
-    HKEY key_ = nullptr;
-    bool locked_ = false;
-};
 
 class Installed : public ::testing::Environment {
 public:
@@ -767,7 +704,7 @@ TEST_F(OptionsWindow, TheSetupsReenableStepDoesTheSameAndAListThatCannotBeChange
 
     RegAdd(L"HKCU\\" + DisabledItems(L"12.0"), L"a", L"REG_BINARY", ours);
     RegAdd(L"HKCU\\" + DisabledItems(L"16.0"), L"b", L"REG_BINARY", ours);
-    const ValuesLocked lock(DisabledItems(L"12.0"));
+    const KeyLocked lock(DisabledItems(L"12.0"), KEY_SET_VALUE);
     ASSERT_TRUE(lock.locked());
     EXPECT_EQ(RunProgram(menuvane, L"/reenable"), 1u);
     EXPECT_EQ(ValueNames(DisabledItems(L"12.0")), std::vector<std::wstring>{L"a"});

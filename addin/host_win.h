@@ -21,6 +21,7 @@ public:
     std::int32_t CurrentObjectType() override;
     bool IsPressed(std::string_view idMso) override;
     std::optional<bool> KnowsControl(std::string_view idMso) noexcept override;
+    std::optional<std::int32_t> LanguageId() noexcept override;
     bool DocumentMap() override;
     void SetDocumentMap(bool on) override;
 
@@ -48,6 +49,8 @@ private:
     Member getLabelMso_{L"GetLabelMso"};
     Member activeWindow_{L"ActiveWindow"};
     Member documentMap_{L"DocumentMap"};
+    Member languageSettings_{L"LanguageSettings"};
+    Member languageId_{L"LanguageID"};  // asked once a connection: not kept
 };
 
 }  // namespace pellwyn

@@ -6,7 +6,8 @@ set(MENUVANE_POT ${PROJECT_SOURCE_DIR}/po/menuvane.pot)
 set(po_compile_source ${PROJECT_SOURCE_DIR}/tools/po_compile.cpp)
 if(CMAKE_CROSSCOMPILING)
   find_program(MENUVANE_HOST_CXX NAMES c++ g++ clang++ REQUIRED)
-  set(PO_COMPILE ${CMAKE_BINARY_DIR}/po-compile)
+  set(PO_COMPILE ${CMAKE_BINARY_DIR}/host/po-compile)  # for the build machine, beside nothing of the target's
+  file(MAKE_DIRECTORY ${CMAKE_BINARY_DIR}/host)
   add_custom_command(OUTPUT ${PO_COMPILE}
     COMMAND ${MENUVANE_HOST_CXX} -std=c++17 -O1 -Wall -Wextra -Werror -o ${PO_COMPILE} ${po_compile_source}
     DEPENDS ${po_compile_source} COMMENT "Building po-compile for the build machine")

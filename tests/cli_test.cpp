@@ -85,6 +85,25 @@ TEST(MarkupTool, PlaysTheAccessAskedFor) {
     EXPECT_EQ(RunCommand(kTool, {"--access-list", file + ".missing"}).status, 2);
 }
 
+// --language: the LCID Access answers, decimal or hexadecimal; English by default.
+TEST(MarkupTool, SpeaksTheLanguageAskedFor) {
+    testing::FakeHost german;
+    german.language = 0x0407;
+    german.objectType = kAcTable;
+    testing::RecordingSettings store;
+    Markup markup;
+    std::string expected(GetRibbonXml(markup, german, store));
+    expected += "\n";
+    expected += GetContent(markup, german, DynamicMenu::Edit);
+    expected += "\n";
+    EXPECT_EQ(RunCommand(kTool, {"--language", "1031", "--open", "Edit:0"}).out, expected);
+    EXPECT_EQ(RunCommand(kTool, {"--language", "0x0407", "--open", "Edit:0"}).out, expected);
+    EXPECT_EQ(RunCommand(kTool, {"--language", "1033"}).out, DocumentFor({}) + "\n");
+    EXPECT_EQ(RunCommand(kTool, {"--language", "none"}).out, DocumentFor({}) + "\n");
+    for (const char* bad : {"German", "0x", "-5", "10 33", ""})
+        EXPECT_EQ(RunCommand(kTool, {"--language", bad}).status, 2) << bad;
+}
+
 TEST(MarkupTool, AFailureOfTheAddinPrintsNothingButTheError) {
     for (std::initializer_list<std::string> args :
          {std::initializer_list<std::string>{"--setting", "Left=abc"}, {"--setting", "Left=1=2"},
@@ -122,7 +141,7 @@ TEST(MarkupTool, HelpExplainsTheOptions) {
     const auto r = RunCommand(kTool, {"--help"});
     EXPECT_EQ(r.status, 0);
     for (const char* word : {"--setting NAME=VALUE", "--host-name", "--access VERSION", "--access-list FILE",
-                             "--open MENU:TYPE", "Exit status"})
+                             "--language LCID", "--open MENU:TYPE", "Exit status"})
         EXPECT_NE(r.out.find(word), std::string::npos) << word;
 }
 

@@ -28,8 +28,8 @@ public:
     const kestrel::Language& language() const noexcept { return language_; }
     // Whether controls placed by idMso carry the tables' English labels and screentips.
     bool WritesLabels() const noexcept { return language_.english(); }
-    // One of the tab's own texts, as the markup takes it: in English exactly the English text,
-    // otherwise the translation with & < > " escaped.
+    // One of the tab's own texts (context "ribbon"), as the markup takes it: in English exactly
+    // the English text, otherwise the translation with & < > " escaped.
     std::string_view Own(kestrel::TextId id) const noexcept {
         return language_.english() ? kestrel::kTextKeys[id].english : std::string_view(escaped_[id]);
     }
@@ -38,7 +38,7 @@ private:
     enum class State : std::uint8_t { NotAsked, Asking, Known };
     State state_ = State::NotAsked;
     kestrel::Language language_;
-    std::array<std::string, kestrel::kTextCount> escaped_;  // every text, escaped, when not English
+    std::array<std::string, kestrel::kTextCount> escaped_;  // the tab's texts, escaped, when not English
 };
 
 }  // namespace pellwyn

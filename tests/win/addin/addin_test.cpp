@@ -107,6 +107,7 @@ struct MarkupCase {
     std::vector<std::pair<std::string, std::string>> settings;
     std::wstring hostName = L"Microsoft Office Access";
     std::string access = "2007";
+    std::int32_t language = 1033;  // the LCID LanguageSettings.LanguageID answers
     std::vector<std::pair<std::wstring, std::int32_t>> openings;  // callback name, object type
 };
 
@@ -128,6 +129,8 @@ std::vector<MarkupCase> ReadCases() {
             cases.back().hostName = kestrel::Utf8ToWide(rest);
         } else if (word == "access") {
             cases.back().access = rest;
+        } else if (word == "language") {
+            cases.back().language = std::stoi(rest, nullptr, 0);
         } else if (word == "open") {
             const std::size_t colon = rest.find(':');
             cases.back().openings.push_back(
@@ -159,6 +162,7 @@ TEST(Markup, IsWhatPellwynMarkupPrintsForTheSameSettings) {
         FakeApplication app;
         app.name = c.hostName;
         app.controls = *ControlList::Published(c.access);
+        app.SetLanguage(c.language);
         Addin addin;
         ASSERT_EQ(addin.Connect(&app), S_OK);
         BSTR xml = nullptr;

@@ -68,9 +68,11 @@ refresh_indexes() {
   fi
 }
 
-# apt-get install of the packages given; apt's errors in $errors.
+# apt-get install of the packages given; apt's errors in $errors. Another apt at work (on a
+# shared machine, say) is waited for, up to two minutes, rather than taken for a failure.
 apt_install() {
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "$@" 2>"$errors"
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
+    -o DPkg::Lock::Timeout=120 "$@" 2>"$errors"
 }
 
 if [ "$need_wine32" = 1 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then

@@ -70,7 +70,7 @@ stub apt-get <<'EOF'
 #!/usr/bin/env bash
 echo "apt-get $*" >>"$STATE/calls"
 args=()
-for a in "$@"; do case "$a" in -*) ;; *) args+=("$a") ;; esac; done
+while [ $# -gt 0 ]; do case "$1" in -o) shift 2 ;; -*) shift ;; *) args+=("$1"); shift ;; esac; done
 case "${args[0]}" in
   update)
     how=$(cat "$STATE/update")
@@ -120,7 +120,7 @@ setup_case "everything installed"                 -                  -          
   rc=0 'out~^setup: all [0-9]+ packages are installed$' 'calls!apt-get' 'calls!--add-architecture'
 setup_case "one index failing, no wine32"         "xvfb wine32:i386" "wine32:i386=$breaks"                     always  no \
   rc=0 updates=3 installed=xvfb 'calls~^dpkg --add-architecture i386$' \
-  'calls~^apt-get install -y -qq --no-install-recommends xvfb$' \
+  'calls~^apt-get install -y -qq --no-install-recommends -o DPkg::Lock::Timeout=120 xvfb$' \
   "out~^setup: package index $index \(File has unexpected size \(374820 != 376004\)\. Mirror sync in progress\?\) could not be refreshed after 3 tries; going on with the package lists apt has$" \
   'out~^setup: wine32:i386 cannot be installed here \(Error, pkgProblemResolver::Resolve generated breaks.*\); the 32-bit Wine tests will report themselves skipped' \
   'out!\[IP:' 'out!cannot install xvfb'

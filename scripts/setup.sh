@@ -85,7 +85,7 @@ if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
   if ! apt_install "${missing[@]}"; then
     # One package apt cannot install keeps it from installing the others: each on its own.
-    echo "setup: apt could not install them together ($(first_error)); trying each on its own"
+    echo "setup: apt could not install them all ($(first_error)); trying each on its own"
     for p in "${missing[@]}"; do
       installed "$p" || apt_install "$p" || echo "setup: cannot install $p ($(first_error))"
     done

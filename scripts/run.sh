@@ -3,9 +3,13 @@
 # the one installer, run silently in a fresh Wine prefix (64-bit Windows with its 32-bit side)
 # where a 32-bit Access is registered, installs the 32-bit build, and the 32-bit preview shows
 # the Classic tab from it as Access would for a table in Datasheet view and a form in Design view.
-# The first run installs packages and builds from scratch: several minutes.
+# Where this machine cannot run 32-bit Windows programs (no wine32:i386), it shows the 64-bit
+# build beside a 64-bit Access instead, installed by its per-machine package: the installer is
+# a 32-bit program. The first run installs packages and builds from scratch: several minutes.
+# WINE_LOADER_DIR: where Wine's loaders wine and wine64 are (Debian's /usr/lib/wine unless set).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+wine_dir="${WINE_LOADER_DIR:-/usr/lib/wine}"
 
 step=0
 say() { step=$((step + 1)); printf '\n== [%d/6] %s\n' "$step" "$*"; }
@@ -27,9 +31,13 @@ installer=$(ls build/mingw-x86_64/Menuvane-*.exe)
 ls -l "$installer"
 
 say "Making a fresh Wine prefix: a private 64-bit Windows, with its 32-bit side where it can have one (about ten seconds)"
-W=/usr/bin/wine  # runs 32- and 64-bit programs alike
+W="$wine_dir/wine"  # Wine's 32-bit loader: runs 32- and 64-bit programs alike
 can32=1
-why=$(scripts/wine-run --can-run-32-bit) || { can32=0; W=/usr/lib/wine/wine64; }
+why=$(scripts/wine-run --can-run-32-bit) || can32=0
+if [ "$can32" = 0 ]; then
+  W="$wine_dir/wine64"
+  echo "32-bit Windows programs cannot run here ($why): showing the 64-bit build beside a 64-bit Access instead, installed by its per-machine package with msiexec, as the installer is a 32-bit program"
+fi
 export WINEPREFIX="$(mktemp -d "${TMPDIR:-/tmp}/menuvane-run.XXXXXX")"
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 trap 'wineserver -k >/dev/null 2>&1 || true; rm -rf "$WINEPREFIX"' EXIT
@@ -55,13 +63,21 @@ if [ "$can32" = 1 ]; then
   "$W" reg query 'HKCU\Software\Microsoft\Office\Access\AddIns\Kavrel.Connect' 2>/dev/null | tr -d '\r' | sed '/^$/d'
   preview=build/mingw-i686/tools/pellwyn-preview.exe bits=32
 else
-  echo "this machine cannot run 32-bit Windows programs ($why): the installer, a 32-bit program, and"
-  echo "the 32-bit build cannot be shown. Falling back to the 64-bit build, registered with the"
-  echo "64-bit regsvr32 straight from the build folder, as a 64-bit Office would load it."
-  say "Registering the 64-bit Pellwyn.dll (no installer: it is a 32-bit program)"
-  "$W" reg add 'HKCU\Software\VB and VBA Program Settings\Kestrelby\Menuvane' /v Classic /d 1 /f >/dev/null
-  "$W" 'C:\windows\system32\regsvr32.exe' /s "$("$W" winepath -w build/mingw-x86_64/addin/Pellwyn.dll | tr -d '\r')"
+  # What a 64-bit Office user has: a 64-bit Access (Microsoft 365's folder), which App Paths names.
+  mkdir -p "$WINEPREFIX/drive_c/Program Files/Microsoft Office/root/Office16"
+  cp build/mingw-x86_64/tests/win/options/standin/MSACCESS.exe \
+     "$WINEPREFIX/drive_c/Program Files/Microsoft Office/root/Office16/MSACCESS.EXE"
+  "$W" reg add 'HKLM\Software\Microsoft\Windows\CurrentVersion\App Paths\MSACCESS.EXE' /ve \
+    /d 'C:\Program Files\Microsoft Office\root\Office16\MSACCESS.EXE' /reg:64 /f >/dev/null
+  msi=$(ls build/mingw-x86_64/Menuvane-*-x64.msi)
+  say "Installing $(basename "$msi") silently (msiexec /qn) beside a 64-bit Access: the 64-bit build, for every user"
+  status=0
+  "$W" msiexec /i "$("$W" winepath -w "$msi" | tr -d '\r')" /qn || status=$?
   wineserver -w
+  echo "msiexec's exit code: $status"
+  [ "$status" -eq 0 ] || { echo "msiexec failed" >&2; exit 1; }
+  "$W" reg query 'HKLM\Software\Microsoft\Office\Access\AddIns\Kavrel.Connect' /reg:64 2>/dev/null |
+    tr -d '\r' | sed '/^$/d'
   preview=build/mingw-x86_64/tools/pellwyn-preview.exe bits=64
 fi
 

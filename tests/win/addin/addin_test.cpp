@@ -602,14 +602,6 @@ TEST(Refresh, NothingWhileIdleAndOneInvalidationSoonAfterEachChangeUntilDisconne
     refuseFor("CurrentObjectType", [&] { app.refuseType = static_cast<HRESULT>(0x800A09C5); },
               [&] { app.refuseType = S_OK; });
     refuseFor("GetPressedMso", [&] { app.refusePressed = E_ACCESSDENIED; }, [&] { app.refusePressed = S_OK; });
-    refuseFor(
-        "CurrentObjectType missing for a moment",
-        [&] { app.Member(L"CurrentObjectType", [](WORD, DISPPARAMS&, VARIANT*, EXCEPINFO*) { return DISP_E_MEMBERNOTFOUND; }); },
-        [&] {
-            app.Member(L"CurrentObjectType", [&app](WORD, DISPPARAMS&, VARIANT* result, EXCEPINFO*) {
-                return VariantCopy(result, &app.objectType);
-            });
-        });
 
     // Asked for, the ribbon is invalidated at once.
     const std::size_t before = ribbon.invalidations.size();

@@ -230,8 +230,9 @@ HRESULT Connect::Dispatch(const ConnectMember& member, WORD flags, DISPPARAMS& p
 }
 
 // Keeps the ribbon (Connect's oRibbon, and the refresh's own reference) and starts the refresh.
-// Called again, it replaces both and the refresh keeps its rhythm. After a disconnection it
-// only keeps them: the refresh starts again with the next connection's ribbon.
+// Called again, it replaces both; the refresh keeps its rhythm, with the new ribbon's context as
+// its baseline. After a disconnection it only keeps them: the refresh starts again with the
+// next connection's ribbon.
 void Connect::RibbonLoaded(ComPtr<IRibbonUI> ribbon) {
     ribbon_ = ribbon;
     if (disconnected_)

@@ -66,7 +66,7 @@ private:
     kestrel::RegistrySettings settings_;
     Markup markup_;                   // the markup buffer, its id counters and its bar mode
     ComPtr<IRibbonUI> ribbon_;        // oRibbon
-    RibbonRefresh refresh_{*static_cast<IDTExtensibility2*>(this), busy_};
+    RibbonRefresh refresh_{*static_cast<IDTExtensibility2*>(this), busy_, host_};
 };
 
 }  // namespace pellwyn

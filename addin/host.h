@@ -29,12 +29,21 @@ inline constexpr std::int32_t kNoSuchMember = static_cast<std::int32_t>(0x800A01
 inline constexpr std::string_view kDesignViewButton = "ViewsDesignView";
 inline constexpr std::string_view kDatasheetViewButton = "ViewsDatasheetView";
 
+struct ViewButtons {
+    bool design = false, datasheet = false;
+};
+
 class Host {
 public:
     virtual ~Host() = default;
     virtual std::string Name() = 0;                      // Application.Name, UTF-8
     virtual std::int32_t CurrentObjectType() = 0;        // Application.CurrentObjectType
     virtual bool IsPressed(std::string_view idMso) = 0;  // Application.CommandBars.GetPressedMso
+    // Both view buttons, Design then Datasheet; a host may ask them of one CommandBars.
+    virtual ViewButtons PressedViews() {
+        const bool design = IsPressed(kDesignViewButton);
+        return {design, IsPressed(kDatasheetViewButton)};
+    }
 
     // Whether this Access knows a control by that name (Application.CommandBars.GetLabelMso
     // answers, or refuses it with E_INVALIDARG): true or false, or nothing when the host

@@ -120,13 +120,23 @@ std::int32_t DispatchHost::CurrentObjectType() {
     return v.lVal;
 }
 
-bool DispatchHost::IsPressed(std::string_view idMso) {
-    const ComPtr<IDispatch> bars = GetObject(App(), commandBars_);
+bool DispatchHost::Pressed(IDispatch& bars, std::string_view idMso) {
     const UniqueBstr id = MakeBstr(idMso);
     VARIANT arg = BorrowedText(id.get());
     UniqueVariant v;
-    Get(*bars.get(), getPressedMso_, VT_BOOL, v, &arg, 1);
+    Get(bars, getPressedMso_, VT_BOOL, v, &arg, 1);
     return v.boolVal != VARIANT_FALSE;
+}
+
+bool DispatchHost::IsPressed(std::string_view idMso) {
+    const ComPtr<IDispatch> bars = GetObject(App(), commandBars_);
+    return Pressed(*bars.get(), idMso);
+}
+
+ViewButtons DispatchHost::PressedViews() {
+    const ComPtr<IDispatch> bars = GetObject(App(), commandBars_);
+    const bool design = Pressed(*bars.get(), kDesignViewButton);
+    return {design, Pressed(*bars.get(), kDatasheetViewButton)};
 }
 
 std::optional<bool> DispatchHost::KnowsControl(std::string_view idMso) noexcept {

@@ -20,6 +20,7 @@ public:
     std::string Name() override;
     std::int32_t CurrentObjectType() override;
     bool IsPressed(std::string_view idMso) override;
+    ViewButtons PressedViews() override;  // one CommandBars for both: four calls a check, not five
     std::optional<bool> KnowsControl(std::string_view idMso) noexcept override;
     std::optional<std::int32_t> LanguageId() noexcept override;
     bool DocumentMap() override;
@@ -40,6 +41,7 @@ private:
     void Get(IDispatch& object, Member& member, VARTYPE type, UniqueVariant& out, VARIANT* args = nullptr,
              UINT count = 0);
     ComPtr<IDispatch> GetObject(IDispatch& object, Member& member);
+    bool Pressed(IDispatch& bars, std::string_view idMso);
 
     ComPtr<IDispatch> application_;
     Member name_{L"Name"};

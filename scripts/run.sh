@@ -84,5 +84,5 @@ fi
 say "The Classic tab as Access shows it, from the installed add-in (the $bits-bit pellwyn-preview)"
 for context in table-datasheet form-design; do
   printf '\n----- %s -----\n' "$context"
-  "$W" "$preview" --context "$context" --watch 4.5
+  "$W" "$preview" --context "$context" --then 1500:form-view --then 3000:"$context" --watch 4.5
 done

@@ -4,6 +4,7 @@
 #include "dynamic_menus.h"
 #include "fakes.h"
 #include "markup_tree.h"
+#include "refresh_report.h"
 #include "ribbon.h"
 #include "visibility.h"
 
@@ -163,6 +164,102 @@ TEST(TabView, RejectsWhatIsNotMarkup) {
     const preview::Element e = preview::ParseMarkup(R"(<a x = "1" y="2"><b/></a>)");
     EXPECT_EQ(e.Attr("x"), "1");
     EXPECT_EQ(e.children.size(), 1u);
+}
+
+// ---- the refresh as the preview reports it ---------------------------------------------------
+
+TEST(RefreshReport, ScheduledChangesAreReadOrRefused) {
+    struct Case {
+        const char* text;
+        std::uint32_t at;
+        std::int32_t type;
+        bool design, datasheet;
+    };
+    for (const Case& c : {Case{"1500:form-design", 1500, 2, true, false}, {"0:none", 0, -1, false, false},
+                          {"250:0+datasheet", 250, 0, false, true}, {"10:2+design+datasheet", 10, 2, true, true},
+                          {"10:3+datasheet+design", 10, 3, true, true}, {"600000:-1", 600000, -1, false, false},
+                          {"7:12", 7, 12, false, false}}) {
+        const preview::ScheduledChange change = preview::ParseScheduledChange(c.text);
+        EXPECT_EQ(change.atMilliseconds, c.at) << c.text;
+        ASSERT_TRUE(change.context) << c.text;
+        EXPECT_EQ(change.context->objectType, c.type) << c.text;
+        EXPECT_EQ(change.context->designView, c.design) << c.text;
+        EXPECT_EQ(change.context->datasheetView, c.datasheet) << c.text;
+        EXPECT_EQ(change.state, std::string(c.text).substr(std::string(c.text).find(':') + 1));
+    }
+    const preview::ScheduledChange refuse = preview::ParseScheduledChange("3000:refuse");
+    EXPECT_EQ(refuse.atMilliseconds, 3000u);
+    EXPECT_FALSE(refuse.context);
+    for (const char* bad : {"", "form-design", "1500", ":form-design", "-5:none", "600001:none", "1.5:none",
+                            "100:form-designer", "100:", "100:2+", "100:2+design+design", "100:2+print", "100:+design",
+                            "100:99999999999", "1500 :none"})
+        EXPECT_THROW(preview::ParseScheduledChange(bad), std::invalid_argument) << bad;
+}
+
+// Logs the watch could see, and the report on them. The add-in asks about 16 questions a
+// second and each redraw 100 (50 in the second log); only an idle redraw's count as idle.
+TEST(RefreshReport, DelaysIdleRedrawsAndHostCalls) {
+    preview::WatchLog log;  // changes followed, one to the same context, a refusal, an idle redraw
+    log.seconds = 10;
+    log.hostCalls = 560;
+    log.changes = {{1.0, "form-design", true, 16, "shows Controls"}, {3.0, "form-design", false, 152, ""},
+                   {4.0, "table-datasheet", true, 168, ""}, {6.0, "refuse", false, 400, ""},
+                   {7.0, "table-datasheet", true, 404, ""}};
+    log.redraws = {{1.2, 20, 100}, {4.25, 172, 100}, {5.0, 284, 100}, {7.3, 408, 100}};
+    // Idle: 10 - 0.2 - 0.25 - 0.3 s, (560 - 3 * 4 - 3 * 100) calls.
+    EXPECT_EQ(preview::FormatRefresh(log),
+              "Refresh, watched for 10.00 s:\n"
+              "  1.00 s  form-design: the tab followed after 0.20 s and shows Controls\n"
+              "  3.00 s  form-design: nothing to follow (the same context)\n"
+              "  4.00 s  table-datasheet: the tab followed after 0.25 s\n"
+              "  6.00 s  refuse: Access refuses to say; nothing to follow\n"
+              "  7.00 s  table-datasheet: the tab followed after 0.30 s\n"
+              "  while nothing changed (9.2 s): 1 redraw, 26.8 host calls a second\n");
+    EXPECT_EQ(preview::Summarize(log).idleHostCalls, 560 - 3 * 4 - 3 * 100);
+
+    preview::WatchLog burst;  // two changes wait for one redraw; the last waits to the end
+    burst.seconds = 4;
+    burst.hostCalls = 114;
+    burst.changes = {{1.0, "form-design", true, 16, ""}, {1.1, "form-view", true, 18, ""}, {3.0, "none", true, 98, ""}};
+    burst.redraws = {{1.3, 20, 50}};
+    // Idle: 4 - 0.3 - 1.0 s, (114 - 4 - 50 - 16) calls.
+    EXPECT_EQ(preview::FormatRefresh(burst),
+              "Refresh, watched for 4.00 s:\n"
+              "  1.00 s  form-design: the tab followed after 0.30 s\n"
+              "  1.10 s  form-view: the tab followed after 0.20 s\n"
+              "  3.00 s  none: not followed: no redraw before the watch ended\n"
+              "  while nothing changed (2.7 s): 0 redraws, 16.3 host calls a second\n");
+}
+
+// A redraw from form view to form design, asked of the real rules: what a person sees change.
+TEST(RefreshReport, ARedrawSaysWhatShowsAndHides) {
+    testing::FakeHost host;
+    testing::RecordingSettings store;
+    Markup markup;
+    const std::string document(GetRibbonXml(markup, host, store));
+    const std::vector<preview::VisibleElement> elements = preview::VisibleElements(document);
+    EXPECT_EQ(elements.size(), 98u);
+    EXPECT_EQ(elements.front().label, "Edit");
+    EXPECT_EQ(elements.front().callback, "OnGetVisibleEdit");
+    CoreCallbacks callbacks(markup, host);
+    auto shown = [&](const char* context) {
+        const preview::Context* c = preview::FindContext(context);
+        host.objectType = c->objectType;
+        host.design = c->designView;
+        host.datasheet = c->datasheetView;
+        std::vector<bool> answers;
+        for (const preview::VisibleElement& e : elements) answers.push_back(callbacks.Visible(e.callback));
+        return answers;
+    };
+    const std::vector<bool> formView = shown("form-view"), formDesign = shown("form-design"),
+                            query = shown("query-design");
+    EXPECT_EQ(preview::DescribeRedraw(elements, formView, formView), "nothing shows or hides");
+    const std::string toDesign = preview::DescribeRedraw(elements, formView, formDesign);
+    EXPECT_EQ(toDesign.rfind("shows Controls (", 0), 0u) << toDesign;
+    EXPECT_EQ(preview::DescribeRedraw(elements, formDesign, query).rfind("shows Query, Records; hides Format, Controls (", 0),
+              0u)
+        << preview::DescribeRedraw(elements, formDesign, query);
+    EXPECT_TRUE(preview::VisibleElements("").empty());
 }
 
 }  // namespace

@@ -1,10 +1,13 @@
-// The getVisible rules: their answers in every context, and the questions they put to Access.
+// The getVisible rules: their answers in every context, and the questions they put to Access;
+// and the refresh's decision when to have Access ask them again.
+#include "context_watch.h"
 #include "error.h"
 #include "fakes.h"
 #include "visibility.h"
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -129,6 +132,97 @@ TEST(Rules, AreFoundByNameWithoutRegardToCase) {
     ASSERT_NE(FindVisibilityRule("ongetvisibleformorreport"), nullptr);
     EXPECT_EQ(FindVisibilityRule("ongetvisibleformorreport")->visible, &VisibleFormOrReport);
     EXPECT_EQ(FindVisibilityRule("OnGetVisibleTools"), nullptr);
+}
+
+// ---- the refresh's decision ------------------------------------------------------------------
+
+// One step of a watch: a check that reads a context ("2dD": type 2, Design pressed, Datasheet
+// not; "0sS": type 0, Datasheet pressed; "-1ds": nothing current), a check whose reads fail
+// ("fail"), a new ribbon ("load"), or Access refusing the invalidation just asked for
+// ("refused"). For a check, whether it invalidates.
+struct Step {
+    std::string what;
+    bool invalidates = false;
+};
+
+std::optional<ViewContext> Reading(const std::string& what) {
+    if (what == "fail") return std::nullopt;
+    const std::size_t views = what.size() - 2;
+    return ViewContext{std::stoi(what.substr(0, views)), what[views] == 'D', what[views + 1] == 'S'};
+}
+
+struct WatchCase {
+    const char* name;
+    std::vector<Step> steps;
+};
+
+class Watch : public ::testing::TestWithParam<WatchCase> {};
+
+TEST_P(Watch, InvalidatesOnlyForAChangeOrAfterAFailedRead) {
+    ContextWatch watch;
+    int n = 0;
+    for (const Step& s : GetParam().steps) {
+        ++n;
+        if (s.what == "load") {
+            watch.Restart();
+        } else if (s.what == "refused") {
+            watch.InvalidationFailed();
+        } else {
+            EXPECT_EQ(watch.Check(Reading(s.what)), s.invalidates) << "step " << n << ": " << s.what;
+        }
+    }
+}
+
+const Step kLoad{"load"};
+const Step kFail{"fail"};
+const Step kRefused{"refused"};
+Step Quiet(const char* c) { return {c, false}; }
+Step Redraw(const char* c) { return {c, true}; }
+
+INSTANTIATE_TEST_SUITE_P(
+    Sequences, Watch,
+    ::testing::Values(
+        WatchCase{"IdleNeverInvalidates", {kLoad, Quiet("0sS"), Quiet("0sS"), Quiet("0sS"), Quiet("0sS")}},
+        WatchCase{"TheFirstReadingIsTheBaseline", {kLoad, Quiet("2Ds")}},
+        WatchCase{"EachOfTheThreeReadings",
+                  {kLoad, Quiet("2ds"), Redraw("2Ds"), Quiet("2Ds"), Redraw("2DS"), Redraw("3DS"), Quiet("3DS")}},
+        WatchCase{"BackAndForth", {kLoad, Quiet("2Ds"), Redraw("2ds"), Redraw("2Ds"), Redraw("2ds")}},
+        WatchCase{"ABurstOfChangesEachDiffering",
+                  {kLoad, Quiet("-1ds"), Redraw("0sS"), Redraw("0Ds"), Redraw("1Ds"), Redraw("1dS"), Quiet("1dS")}},
+        WatchCase{"NothingCurrentAndOtherKinds", {kLoad, Quiet("-1ds"), Redraw("6ds"), Redraw("-1ds"), Quiet("-1ds")}},
+        WatchCase{"AFailedReadInvalidatesOnceWhenReadsSucceedAgain",
+                  {kLoad, Quiet("2Ds"), kFail, Redraw("2Ds"), Quiet("2Ds"), Quiet("2Ds")}},
+        WatchCase{"FailuresInARowStillOnce",
+                  {kLoad, Quiet("0sS"), kFail, kFail, kFail, Redraw("0sS"), Quiet("0sS")}},
+        WatchCase{"AChangeBehindAFailureOnce", {kLoad, Quiet("0sS"), kFail, Redraw("2Ds"), Quiet("2Ds")}},
+        WatchCase{"FailuresBetweenChanges",
+                  {kLoad, Quiet("1Ds"), kFail, Redraw("1dS"), kFail, kFail, Redraw("1dS"), Redraw("0dS"), kFail,
+                   Redraw("0dS"), Quiet("0dS")}},
+        WatchCase{"AFailureBeforeTheBaselineInvalidates", {kLoad, kFail, Redraw("2Ds"), Quiet("2Ds")}},
+        WatchCase{"ANewRibbonTakesANewBaseline", {kLoad, Quiet("2Ds"), kLoad, Quiet("0sS"), Quiet("0sS"), Redraw("1Ds")}},
+        WatchCase{"ANewRibbonForgetsAFailure", {kLoad, Quiet("2Ds"), kFail, kLoad, Quiet("2Ds"), Quiet("2Ds")}},
+        WatchCase{"ARefusedInvalidationIsAskedForAgain",
+                  {kLoad, Quiet("0sS"), Redraw("2Ds"), kRefused, Redraw("2Ds"), Quiet("2Ds")}},
+        WatchCase{"ARefusedInvalidationThenAFailedRead",
+                  {kLoad, Quiet("0sS"), Redraw("2Ds"), kRefused, kFail, Redraw("2Ds"), Quiet("2Ds")}}),
+    [](const ::testing::TestParamInfo<WatchCase>& i) { return std::string(i.param.name); });
+
+// The refresh asks what the rules ask, in their order, and a refusal at any question fails the
+// reading rather than giving a default.
+TEST(Watch, ReadsTheTypeAndBothViewButtons) {
+    FakeHost host;
+    host.objectType = kAcReport;
+    host.design = false;
+    host.datasheet = true;
+    EXPECT_EQ(ReadViewContext(host), (ViewContext{kAcReport, false, true}));
+    const std::vector<std::string> asked = {"type", "pressed:ViewsDesignView", "pressed:ViewsDatasheetView"};
+    EXPECT_EQ(host.queries, asked);
+    for (int failAt = 1; failAt <= 3; ++failAt) {
+        FakeHost refusing;
+        refusing.failAtQuery = failAt;
+        EXPECT_THROW(ReadViewContext(refusing), kestrel::Error) << "refused at question " << failAt;
+        EXPECT_EQ(refusing.queries.size(), static_cast<std::size_t>(failAt));
+    }
 }
 
 }  // namespace

@@ -1,10 +1,12 @@
 // pellwyn-preview: shows the Classic tab as Access would, from the installed add-in. It loads
 // the add-in the way Access does (through Access's add-in key and COM, by ProgID), plays
 // Access's Application in a context the user picks, asks for the markup, draws the tab with the
-// add-in's own getVisible and getContent answers, and reports how often the add-in refreshed.
+// add-in's own getVisible and getContent answers, then changes the context on a schedule and
+// reports how the tab followed, and what the add-in cost while nothing changed.
 #include "addin_client_win.h"
 #include "classic_tab_view.h"
 #include "product.h"
+#include "refresh_watch_win.h"
 #include "stand_in_office_win.h"
 #include "win_handles.h"
 #include "win_text.h"
@@ -13,10 +15,12 @@
 #include <io.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cwchar>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -28,13 +32,15 @@ using namespace pellwyn;
 constexpr const char* kUsage =
     R"usage(Usage: pellwyn-preview [--context NAME | --type N [--design] [--datasheet]] [--show-hidden]
                        [--access VERSION | --access-list FILE] [--language LCID]
-                       [--watch SECONDS] [--width COLUMNS]
+                       [--watch SECONDS] [--then MS:STATE]... [--width COLUMNS]
 
 Loads the installed add-in as Access does (Access's add-in key, then COM by ProgID), plays
 Access in the chosen context and prints the Classic tab as a person would see it there: its
 groups, the menu bar with every menu's items (the dynamic ones filled by the add-in), and the
 toolbar rows as command names, leaving out what the add-in hides. Then it watches the add-in
-refresh the ribbon for a few seconds and reports the invalidations per second.
+keep the tab up to date for a few seconds, redrawing it whenever the add-in invalidates it, and
+reports how long the tab took to follow each change and the redraws and host calls while
+nothing changed.
 
   --context NAME   what Access is showing (default table-datasheet):
 )usage";
@@ -50,7 +56,11 @@ constexpr const char* kUsageTail =
   --language LCID  the language of Access's user interface (1033 English, the default; 1031
                    German, 1036 French, 0x0411 Japanese, ...). Outside English Access shows
                    its own words on its commands (here their names) and ours are translated
-  --watch SECONDS  how long to watch the refresh (default 5; 0: not at all)
+  --watch SECONDS  how long to watch the refresh (default 5, or 1 s past the last --then;
+                   0: not at all)
+  --then MS:STATE  MS milliseconds into the watch, Access shows STATE: a context's name, an
+                   object type with the pressed buttons (2+design, 0+datasheet, -1), or
+                   "refuse" (CurrentObjectType fails until the next change); repeatable
   --width COLUMNS  where toolbar rows wrap (default 100)
 
 Exit status: 0 shown; 1 the add-in is not installed for Access or failed; 2 usage error.
@@ -92,7 +102,8 @@ struct Options {
     preview::Context context = *preview::FindContext("table-datasheet");
     std::string description;
     preview::ViewOptions view;
-    double watchSeconds = 5;
+    std::optional<double> watchSeconds;  // default: 5, or past the last change
+    std::vector<preview::ScheduledChange> changes;
     ControlList controls;
     std::string access;  // as --access or --access-list gave it
     std::int32_t language = 1033;
@@ -156,13 +167,25 @@ Options ParseArguments(int argc, wchar_t** argv) {
             o.view.showHidden = true;
         } else if (arg == "--watch") {
             o.watchSeconds = number(value(i), "--watch");
-            if (o.watchSeconds < 0 || o.watchSeconds > 600) throw UsageError("--watch takes 0 to 600 seconds");
+            if (*o.watchSeconds < 0 || *o.watchSeconds > 600) throw UsageError("--watch takes 0 to 600 seconds");
+        } else if (arg == "--then") {
+            try {
+                o.changes.push_back(preview::ParseScheduledChange(value(i)));
+            } catch (const std::invalid_argument& e) {
+                throw UsageError(e.what());
+            }
         } else if (arg == "--width") {
             o.view.width = static_cast<int>(number(value(i), "--width"));
         } else {
             throw UsageError("unknown argument \"" + arg + "\"");
         }
     }
+    std::stable_sort(o.changes.begin(), o.changes.end(),
+                     [](const auto& a, const auto& b) { return a.atMilliseconds < b.atMilliseconds; });
+    const double last = o.changes.empty() ? 0 : o.changes.back().atMilliseconds / 1000.0;
+    if (!o.watchSeconds) o.watchSeconds = std::max(5.0, o.changes.empty() ? 0 : last + 1);
+    if (!o.changes.empty() && last >= *o.watchSeconds)
+        throw UsageError("the last --then comes after the watch ends: make --watch longer");
     o.description = byType ? "object type " + std::to_string(o.context.objectType) : std::string(o.context.description);
     o.description += std::string(" (Access reports object type ") + std::to_string(o.context.objectType) +
                      "; Design view " + (o.context.designView ? "pressed" : "not pressed") + ", Datasheet view " +
@@ -269,23 +292,9 @@ int Show(const Options& o) {
         AddinCallbacks callbacks(addin.dispatch.get());
         Print(preview::RenderClassicTab(document, callbacks, o.view));
 
-        if (o.watchSeconds > 0 && !document.empty()) {
-            const std::size_t before = ribbon.invalidations.size();
-            const DWORD ms = static_cast<DWORD>(o.watchSeconds * 1000);
-            standin::Pump(ms);
-            const std::size_t n = ribbon.invalidations.size() - before;
-            char line[200];
-            std::snprintf(line, sizeof line, "\nRefresh: %zu invalidation%s in %.1f s (%.2f per second)", n,
-                          n == 1 ? "" : "s", o.watchSeconds, static_cast<double>(n) / o.watchSeconds);
-            std::string text = line;
-            if (n >= 2) {
-                const auto& at = ribbon.invalidations;
-                std::snprintf(line, sizeof line, ", one every %.2f s",
-                              static_cast<double>(at.back() - at[before]) / 1000.0 / static_cast<double>(n - 1));
-                text += line;
-            }
-            Print(text + "\n");
-        }
+        if (*o.watchSeconds > 0 && !document.empty())
+            Print("\n" + preview::FormatRefresh(preview::WatchRefresh(document, callbacks, application, ribbon,
+                                                                      o.changes, *o.watchSeconds)));
     }
     addin.extensibility->OnBeginShutdown(&custom);
     addin.Disconnect();

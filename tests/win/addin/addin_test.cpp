@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <sstream>
 
@@ -506,11 +507,32 @@ TEST(Commands, DocumentTogglesTheActiveWindowsDocumentMap) {
 
 HWND RefreshWindow() { return FindWindowExW(HWND_MESSAGE, nullptr, L"PellwynRibbonRefresh", nullptr); }
 
-TEST(Refresh, InvalidatesEveryTwoSecondsFromRibbonLoadedUntilDisconnection) {
+// Pumps messages until `done` or the time is up; says whether it is done.
+bool PumpUntil(const std::function<bool()>& done, DWORD milliseconds) {
+    const ULONGLONG end = GetTickCount64() + milliseconds;
+    while (!done() && GetTickCount64() < end) Pump(5);
+    return done();
+}
+
+std::size_t HostCalls(const FakeApplication& app) { return app.invokes.size() + app.commandBars.invokes.size(); }
+
+// After `change`, the ribbon is invalidated once within 300 ms, and not again.
+void ExpectOneInvalidationSoonAfter(FakeRibbon& ribbon, const std::function<void()>& change, const std::string& what) {
+    const std::size_t before = ribbon.invalidations.size();
+    change();
+    const ULONGLONG changed = GetTickCount64();
+    ASSERT_TRUE(PumpUntil([&] { return ribbon.invalidations.size() > before; }, 1500)) << what << ": no invalidation";
+    EXPECT_LE(ribbon.invalidations.back() - changed, 300u) << what;
+    Pump(600);
+    EXPECT_EQ(ribbon.invalidations.size(), before + 1) << what << ": invalidated once";
+}
+
+TEST(Refresh, NothingWhileIdleAndOneInvalidationSoonAfterEachChangeUntilDisconnection) {
     WriteSettings({});
     FakeApplication app;
+    app.SetType(kAcTable);
+    app.datasheet = true;
     FakeRibbon ribbon;
-    ribbon.failures = 1;  // Access refuses once: the next tick tries again
     Addin addin;
     ASSERT_EQ(addin.Connect(&app), S_OK);
     IDispatch* d = addin.dispatch.get();
@@ -522,7 +544,6 @@ TEST(Refresh, InvalidatesEveryTwoSecondsFromRibbonLoadedUntilDisconnection) {
     EXPECT_EQ(Call(d, L"oRibbon")->result.pdispVal, nullptr);
     EXPECT_EQ(RefreshWindow(), nullptr);
 
-    const ULONGLONG loaded = GetTickCount64();
     const auto load = Call(d, L"ribbonLoaded", {Object(&ribbon)});
     ASSERT_EQ(load->hr, S_OK);
     EXPECT_EQ(load->result.vt, VT_EMPTY);
@@ -535,25 +556,72 @@ TEST(Refresh, InvalidatesEveryTwoSecondsFromRibbonLoadedUntilDisconnection) {
         EXPECT_EQ(ribbon.refs(), 4u);  // and the answer's own
     }
 
-    Pump(4500);
-    const std::vector<ULONGLONG> ticks = ribbon.invalidations;
-    ASSERT_GE(ticks.size(), 2u) << "two invalidations within 4.5 s";
-    EXPECT_GE(ticks[0] - loaded, 1900u);
-    EXPECT_LE(ticks[0] - loaded, 2700u);
-    for (std::size_t i = 1; i < ticks.size(); ++i) {
-        EXPECT_GE(ticks[i] - ticks[i - 1], 1900u);
-        EXPECT_LE(ticks[i] - ticks[i - 1], 2700u);
-    }
+    // Ten idle seconds: the context is read four times a second, the ribbon never invalidated.
+    app.invokes.clear();
+    app.commandBars.invokes.clear();
+    Pump(10000);
+    EXPECT_TRUE(ribbon.invalidations.empty()) << ribbon.invalidations.size() << " invalidations while idle";
+    const int checks = app.Invokes(L"CurrentObjectType");
+    EXPECT_GE(checks, 20) << "the context is watched";
+    EXPECT_LE(checks, 41);
+    EXPECT_EQ(app.Invokes(L"CommandBars"), checks) << "one CommandBars a check";
+    EXPECT_EQ(app.commandBars.Invokes(L"GetPressedMso"), 2 * checks);
+    EXPECT_EQ(HostCalls(app), static_cast<std::size_t>(4 * checks)) << "nothing else is asked";
 
+    // Each change of one reading or of several.
+    struct Change {
+        const char* what;
+        std::int32_t type;
+        bool design, datasheet;
+    };
+    for (const Change& c : {Change{"Design view pressed", kAcTable, true, true}, {"Datasheet view released", kAcTable, true, false},
+                            {"the object type", kAcForm, true, false}, {"all three", kAcQuery, false, true},
+                            {"nothing current", -1, false, false}, {"another kind of object", 7, false, false}})
+        ExpectOneInvalidationSoonAfter(ribbon, [&] {
+            app.SetType(c.type);
+            app.design = c.design;
+            app.datasheet = c.datasheet;
+        }, c.what);
+
+    // Access refuses an invalidation: the next check asks for it again, and then no more.
+    ribbon.failures = 1;
+    const std::size_t beforeRefusal = ribbon.invalidations.size();
+    app.SetType(kAcReport);
+    ASSERT_TRUE(PumpUntil([&] { return ribbon.invalidations.size() >= beforeRefusal + 2; }, 1500));
+    Pump(600);
+    EXPECT_EQ(ribbon.invalidations.size(), beforeRefusal + 2);
+    EXPECT_LE(ribbon.invalidations.back() - ribbon.invalidations[beforeRefusal], 300u);
+
+    // Reads that fail: nothing while Access refuses, then once when it answers again, though
+    // nothing changed, so that the callbacks that failed meanwhile are asked again.
+    auto refuseFor = [&](const char* what, const std::function<void()>& refuse, const std::function<void()>& answer) {
+        const std::size_t before = ribbon.invalidations.size();
+        const int checksBefore = app.Invokes(L"CurrentObjectType");
+        refuse();
+        Pump(800);
+        EXPECT_EQ(ribbon.invalidations.size(), before) << what << ": nothing while Access refuses";
+        EXPECT_GT(app.Invokes(L"CurrentObjectType"), checksBefore) << what << ": still asked";
+        ExpectOneInvalidationSoonAfter(ribbon, answer, std::string(what) + " answers again");
+    };
+    refuseFor("CurrentObjectType", [&] { app.refuseType = static_cast<HRESULT>(0x800A09C5); },
+              [&] { app.refuseType = S_OK; });
+    refuseFor("GetPressedMso", [&] { app.refusePressed = E_ACCESSDENIED; }, [&] { app.refusePressed = S_OK; });
+
+    // Asked for, the ribbon is invalidated at once.
+    const std::size_t before = ribbon.invalidations.size();
     EXPECT_EQ(Call(d, L"InvalidateRibbon")->hr, S_OK);
-    EXPECT_EQ(ribbon.invalidations.size(), ticks.size() + 1);
+    EXPECT_EQ(ribbon.invalidations.size(), before + 1);
 
+    // After the disconnection nothing is read and nothing invalidated, whatever changes.
     EXPECT_EQ(addin.Disconnect(), S_OK);
     EXPECT_EQ(RefreshWindow(), nullptr);
     EXPECT_EQ(DllCanUnloadNow(), S_FALSE) << "the object is still there";
-    const std::size_t atDisconnection = ribbon.invalidations.size();
-    Pump(2500);
-    EXPECT_EQ(ribbon.invalidations.size(), atDisconnection) << "no tick after disconnection";
+    const std::size_t atDisconnection = ribbon.invalidations.size(), callsAtDisconnection = HostCalls(app);
+    app.SetType(kAcReport);
+    app.design = true;
+    Pump(1000);
+    EXPECT_EQ(ribbon.invalidations.size(), atDisconnection) << "no invalidation after disconnection";
+    EXPECT_EQ(HostCalls(app), callsAtDisconnection) << "no question after disconnection";
     EXPECT_EQ(ribbon.refs(), 3u) << "both references stay until the object goes";
     EXPECT_EQ(addin.Disconnect(), S_OK) << "a second disconnection has nothing to stop";
 
@@ -572,6 +640,7 @@ TEST(Refresh, ASecondRibbonReplacesTheFirstAndORibbonCanBeSet) {
     IDispatch* d = addin.dispatch.get();
     ASSERT_EQ(Call(d, L"ribbonLoaded", {Object(&first)})->hr, S_OK);
     const HWND window = RefreshWindow();
+    app.SetType(kAcForm);  // before any check: the second ribbon is drawn in this context
     ASSERT_EQ(Call(d, L"ribbonLoaded", {Object(&second)})->hr, S_OK);
     EXPECT_EQ(first.refs(), 1u);
     EXPECT_EQ(second.refs(), 3u);
@@ -590,8 +659,13 @@ TEST(Refresh, ASecondRibbonReplacesTheFirstAndORibbonCanBeSet) {
     EXPECT_EQ(third.invalidations.size(), 1u);
     value = Object(&notARibbon);
     EXPECT_EQ(d->Invoke(id, IID_NULL, 0, DISPATCH_PROPERTYPUT, &params, nullptr, nullptr, nullptr), DISP_E_TYPEMISMATCH);
-    Pump(2300);
-    EXPECT_EQ(second.invalidations.size(), 1u);
+    Pump(600);
+    EXPECT_TRUE(second.invalidations.empty()) << "the new ribbon's baseline is the context it loaded in";
+    app.design = true;
+    EXPECT_TRUE(PumpUntil([&] { return !second.invalidations.empty(); }, 1500));
+    Pump(300);
+    EXPECT_EQ(first.invalidations.size(), 0u);
+    EXPECT_EQ(second.invalidations.size(), 1u) << "the refresh invalidates its own ribbon";
     EXPECT_EQ(third.invalidations.size(), 1u);
 
     // Released without a disconnection: the window goes with the object.

@@ -391,15 +391,19 @@ TEST(HostileLifecycle, CallsBeforeConnectionWithoutApplicationAndAfterDisconnect
 TEST(HostileLifecycle, TheLastReleaseWhileATickIsDueEndsTheRefresh) {
     FakeApplication app;
     FakeRibbon ribbon;
+    std::size_t calls = 0;
     {
         Addin addin;
         ASSERT_EQ(addin.Connect(&app), S_OK);
         ASSERT_EQ(Call(addin.dispatch.get(), L"ribbonLoaded", {Object(&ribbon)})->hr, S_OK);
-        Sleep(2300);  // the tick is due, not yet delivered
+        app.SetType(kAcForm);  // a change the due tick would invalidate for
+        Sleep(400);            // the tick is due, not yet delivered
+        calls = app.invokes.size();
         EXPECT_EQ(addin.Release(), 0u);
     }
-    Pump(2500);
+    Pump(800);
     EXPECT_TRUE(ribbon.invalidations.empty());
+    EXPECT_EQ(app.invokes.size(), calls) << "nothing asked after the object went";
     EXPECT_EQ(ribbon.refs(), 1u);
     EXPECT_EQ(RefreshWindow(), nullptr);
     EXPECT_EQ(DllCanUnloadNow(), S_OK);
@@ -759,7 +763,8 @@ TEST(HostileReentry, ARibbonThatCallsBackWhileItInvalidates) {
     c.ribbon.whileInvalidating = std::ref(back);
     EXPECT_EQ(Call(c.d, L"InvalidateRibbon")->hr, S_OK);
     EXPECT_EQ(back.calls, 17);
-    EXPECT_TRUE(PumpUntil([&] { return c.ribbon.invalidations.size() == 2; }, 3000)) << "the refresh's tick";
+    c.app.design = false;  // a change: the refresh's next check invalidates
+    EXPECT_TRUE(PumpUntil([&] { return c.ribbon.invalidations.size() == 2; }, 1500)) << "the refresh's check";
     EXPECT_EQ(back.calls, 34);
     EXPECT_TRUE(back.failures.empty()) << Utf8(back.failures.front());
 
@@ -772,12 +777,14 @@ TEST(HostileReentry, ARibbonThatCallsBackWhileItInvalidates) {
     c.ribbon.invalidations.clear();
     EXPECT_EQ(Call(c.d, L"InvalidateRibbon")->hr, S_OK);
     EXPECT_EQ(depth, 1) << "one invalidation in progress is enough";
-    EXPECT_TRUE(PumpUntil([&] { return depth == 2; }, 3000)) << "the tick's";
+    c.app.design = true;
+    EXPECT_TRUE(PumpUntil([&] { return depth == 2; }, 1500)) << "the check's";
     EXPECT_EQ(c.ribbon.invalidations.size(), 2u);
 
     // A ribbon that disconnects the add-in from inside a tick: the refresh ends there.
     c.ribbon.whileInvalidating = [&] { EXPECT_EQ(c.addin.Disconnect(), S_OK); };
-    EXPECT_TRUE(PumpUntil([] { return RefreshWindow() == nullptr; }, 3000));
+    c.app.SetType(kAcReport);
+    EXPECT_TRUE(PumpUntil([] { return RefreshWindow() == nullptr; }, 1500));
     c.ribbon.whileInvalidating = nullptr;
 }
 
@@ -789,13 +796,69 @@ TEST(HostileReentry, TheLastReleaseFromInsideATick) {
     ASSERT_EQ(Call(addin->dispatch.get(), L"ribbonLoaded", {Object(&ribbon)})->hr, S_OK);
     ULONG left = 99;
     ribbon.whileInvalidating = [&] { left = addin->Release(); };
-    PumpUntil([&] { return !ribbon.invalidations.empty(); }, 3000);
+    app.SetType(kAcForm);
+    PumpUntil([&] { return !ribbon.invalidations.empty(); }, 1500);
     Pump(100);
     EXPECT_EQ(ribbon.invalidations.size(), 1u);
     EXPECT_EQ(left, 1u) << "the tick's own reference";
     EXPECT_EQ(RefreshWindow(), nullptr) << "gone with the object when the tick ended";
     EXPECT_EQ(ribbon.refs(), 1u);
     EXPECT_EQ(app.refs(), 1u);
+    EXPECT_EQ(DllCanUnloadNow(), S_OK);
+}
+
+// A host that, while a check asks it for the object type, calls the add-in back, disconnects it
+// or lets go of it: no crash, no second check meanwhile, and no invalidation once disconnected.
+TEST(HostileReentry, AHostThatCallsBackWhileACheckAsks) {
+    enum class Does { CallsBack, Disconnects, LetsGo };
+    for (const Does does : {Does::CallsBack, Does::Disconnects, Does::LetsGo}) {
+        SCOPED_TRACE(static_cast<int>(does));
+        FakeApplication app;
+        FakeRibbon ribbon;
+        FakeControl control;
+        auto addin = std::make_unique<Addin>();
+        IDispatch* d = addin->dispatch.get();
+        ASSERT_EQ(addin->Connect(&app), S_OK);
+        ASSERT_EQ(Call(d, L"ribbonLoaded", {Object(&ribbon)})->hr, S_OK);
+        int asked = 0, nested = 0;
+        ULONG left = 99;
+        app.Member(L"CurrentObjectType", [&](WORD, DISPPARAMS&, VARIANT* result, EXCEPINFO*) {
+            if (++asked == 1 && ++nested == 1) {
+                switch (does) {
+                case Does::CallsBack: EXPECT_EQ(Call(d, L"OnGetVisibleFormOrReport", {Object(&control)})->hr, S_OK); break;
+                case Does::Disconnects: EXPECT_EQ(addin->Disconnect(), S_OK); break;
+                case Does::LetsGo: left = addin->Release(); break;
+                }
+                const int before = asked;
+                Pump(400);  // ticks come meanwhile: none may start another check
+                EXPECT_EQ(asked, before) << "no check while one asks";
+                --nested;
+            }
+            return VariantCopy(result, &app.objectType);
+        });
+        app.SetType(kAcForm);
+        EXPECT_TRUE(PumpUntil([&] { return asked > 0; }, 1500));
+        Pump(700);
+        switch (does) {
+        case Does::CallsBack:
+            EXPECT_EQ(ribbon.invalidations.size(), 1u) << "the check goes on";
+            EXPECT_EQ(addin->Release(), 0u);
+            break;
+        case Does::Disconnects:
+            EXPECT_TRUE(ribbon.invalidations.empty()) << "disconnected while Access answered";
+            EXPECT_EQ(asked, 1) << "no check after the disconnection";
+            EXPECT_EQ(RefreshWindow(), nullptr);
+            EXPECT_EQ(addin->Release(), 0u);
+            break;
+        case Does::LetsGo:
+            EXPECT_EQ(left, 1u) << "the check's own reference";
+            EXPECT_EQ(RefreshWindow(), nullptr) << "gone with the object when the check ended";
+            break;
+        }
+        EXPECT_EQ(ribbon.refs(), 1u);
+        EXPECT_EQ(app.refs(), 1u);
+        EXPECT_EQ(control.refs(), 1u);
+    }
     EXPECT_EQ(DllCanUnloadNow(), S_OK);
 }
 

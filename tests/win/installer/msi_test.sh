@@ -57,10 +57,14 @@ check "a Start menu shortcut" test "$(shortcuts)" -eq 1
 check "one Add/Remove Programs entry" test "$(entries)" -eq 1
 
 echo "== Access loads it from the per-machine registration alone"
-"$W" "$preview" --context table-datasheet --watch 0 >"$WINEPREFIX/tab.txt" 2>&1
+"$W" "$preview" --context table-datasheet --then 1000:form-design --watch 2.5 >"$WINEPREFIX/tab.txt" 2>&1
 check "the $bits-bit preview loads the installed DLL" contains "$WINEPREFIX/tab.txt" "from $installdir\\Pellwyn.dll"
 check "and gets the Classic tab" contains "$WINEPREFIX/tab.txt" 'Tab "Classic"'
 check "with the Records menu for a table" contains "$WINEPREFIX/tab.txt" "  Records"$'\n'
+check "which follows a form in Design view within a second" \
+  contains "$WINEPREFIX/tab.txt" "form-design: the tab followed after 0."
+check "showing the Controls group" grep -qE "form-design: the tab followed .* shows Controls" "$WINEPREFIX/tab.txt"
+check "and no redraw while nothing changes" contains "$WINEPREFIX/tab.txt" ": 0 redraws,"
 
 echo "== a user's Menuvane beside it: OK registers, then unregisters (the Classic box cleared)"
 "$W" "$regsvr32" /s "$installdir\\Pellwyn.dll"

@@ -10,7 +10,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ libgtest-dev libbenchmark-dev  # the portable core, its tests, benchmarks
   clang libclang-rt-14-dev                             # the sanitizer build and the fuzzers
-  libxml2-utils gettext                                # xmllint: validates the ribbon markup; msgfmt: the translations
+  libxml2-utils                                        # xmllint: validates the ribbon markup
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools  # the Windows programs, 64- and 32-bit
   wine wine64 xvfb xauth fonts-liberation locales      # runs and shows them here, for the tests
   imagemagick xdotool                                  # screenshots of the windows

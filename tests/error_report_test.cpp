@@ -75,6 +75,12 @@ TEST(Layout, TwipsBecomePixelsAtTheScreensDpi) {
     EXPECT_EQ(TwipsToPixels(7, 96), 0);
     EXPECT_EQ(TwipsToPixels(8, 96), 1);
     EXPECT_EQ(TwipsToPixels(1440, 144), 144);
+    // The fewest twips that make so many pixels from an edge, however that edge rounds.
+    EXPECT_EQ(TwipsFor(0, 1, 96), 8);
+    EXPECT_EQ(TwipsFor(120, 100, 96), 1493);  // pixels 8 to 108; 1492 twips would end at 107
+    EXPECT_EQ(TwipsToPixels(120 + 1493, 96) - TwipsToPixels(120, 96), 100);
+    EXPECT_EQ(TwipsToPixels(120 + 1492, 96) - TwipsToPixels(120, 96), 99);
+    EXPECT_EQ(TwipsFor(590, 0, 144), 0);
 }
 
 TEST(PointerRule, TheHourglassStaysExceptOverTheLink) {

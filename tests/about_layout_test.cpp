@@ -12,7 +12,8 @@ namespace {
 using kestrel::TwipsRect;
 using kestrel::TwipsToPixels;
 
-int PixelWidth(const TwipsRect& r, int dpi) { return TwipsToPixels(r.right(), dpi) - TwipsToPixels(r.left, dpi); }
+// The About window converts a control's width to pixels on its own.
+int PixelWidth(const TwipsRect& r, int dpi) { return TwipsToPixels(r.width, dpi); }
 
 TEST(AboutLayout, CaptionsThatFitKeepTheDesignAndLongerOnesGetRoom) {
     const AboutLayout d = DesignedAboutLayout();

@@ -114,34 +114,6 @@ TEST(OptionsLayout, CaptionsThatFitKeepTheDesign) {
     }
 }
 
-// One pixel more widens that control by just what it needs, and moves nothing else; Database
-// Tools fills the rectangle up to its margin, so the rectangle and the note move with it.
-TEST(OptionsLayout, APixelMoreWidensOnlyThatControl) {
-    for (const int dpi : {96, 144}) {
-        OptionsNeeds n = Filling(dpi);
-        ++Need(n, kDatabaseToolsBox);
-        const OptionsLayout l = LayOutOptions(n), d = DesignedOptionsLayout();
-        const int more = Box(l, kDatabaseToolsBox).width - Box(d, kDatabaseToolsBox).width;
-        EXPECT_GT(more, 0);
-        EXPECT_EQ(l.shape.width, d.shape.width + more);
-        EXPECT_EQ(l.note.left, d.note.left + more);
-        EXPECT_EQ(l.clientWidth, d.clientWidth + more);
-        for (const int b : {kClassicBox, kLeftBox, kAllBox, kExternalDataBox}) {
-            SCOPED_TRACE(std::to_string(dpi) + " box " + std::to_string(b));
-            OptionsNeeds n = Filling(dpi);
-            ++Need(n, b);
-            const OptionsLayout l = LayOutOptions(n), d = DesignedOptionsLayout();
-            EXPECT_EQ(PixelWidth(Box(l, b), l.frame.left, dpi), Need(n, b));
-            for (const int other : kAllBoxes)
-                if (other != b) {
-                    EXPECT_EQ(Box(l, other), Box(d, other)) << other;
-                }
-            EXPECT_EQ(l.clientWidth, d.clientWidth);
-            EXPECT_EQ(l.note, d.note);
-        }
-    }
-}
-
 // Longer captions, as translations bring them, at each scale: the second column moves right
 // of the first, the rectangle and the note follow, the frame and the window grow to hold them,
 // and a note that wraps to more lines makes the frame taller.

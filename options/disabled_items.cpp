@@ -96,8 +96,9 @@ int ReenableAddIn(OfficeSystem& office, const kestrel::Language& language) {
         }
     }
     if (!failures.empty())
-        throw kestrel::Error(code, kestrel::FormatText(language(kestrel::Text("options", "Office may keep {1} switched off: {2}")),
-                                                       {kestrel::kAddinFileName, failures}));
+        throw kestrel::Error(
+            code, kestrel::FormatText(language(kestrel::Text("options", "Office may keep {1} switched off: {2}")),
+                                      {kestrel::kAddinFileName, failures}));
     return removed;
 }
 

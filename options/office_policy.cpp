@@ -36,8 +36,9 @@ std::string AccessName(std::string_view version, const kestrel::Language& langua
 
 // Which Access, and whether for the user or the computer.
 std::string Scope(const PolicyFinding& f, const kestrel::Language& language) {
-    return kestrel::FormatText(language(f.hive == Hive::CurrentUser ? kestrel::Text("policy", "{1}, set for you")
-                                                                     : kestrel::Text("policy", "{1}, set for this computer")),
+    using kestrel::Text;
+    return kestrel::FormatText(language(f.hive == Hive::CurrentUser ? Text("policy", "{1}, set for you")
+                                                                     : Text("policy", "{1}, set for this computer")),
                                {AccessName(f.version, language)});
 }
 
@@ -80,8 +81,9 @@ std::string PolicyNoticeText(const std::vector<PolicyFinding>& findings, Signatu
         lines += "\r\n\r\n- ";
         if (f.kind == PolicyFinding::Kind::AlwaysDisabled) {
             keepsOff = true;
-            lines += FormatText(language(Text("policy", "\"List of managed add-ins\" ({1}) says {2} = 0: always disabled.")),
-                                {scope, progId});
+            lines += FormatText(
+                language(Text("policy", "\"List of managed add-ins\" ({1}) says {2} = 0: always disabled.")),
+                {scope, progId});
             continue;
         }
         switch (signature) {

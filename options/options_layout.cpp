@@ -72,8 +72,9 @@ OptionsLayout LayOutOptions(const OptionsNeeds& needs) {
     l.note.height = std::max(l.note.height, TwipsFor(l.frame.top + l.note.top, needs.noteHeight, dpi));
 
     // The frame holds everything with the design's margins; Help spans it, OK and Cancel share it.
-    int frameWidth = std::max({l.frame.width, l.note.right() + kInnerMargin, box(kClassicBox).right() + kInnerMargin / 2,
-                               box(kLeftBox).right() + kInnerMargin / 2, box(kAllBox).right() + kInnerMargin / 2,
+    int frameWidth = std::max({l.frame.width, l.note.right() + kInnerMargin,
+                               box(kClassicBox).right() + kInnerMargin / 2, box(kLeftBox).right() + kInnerMargin / 2,
+                               box(kAllBox).right() + kInnerMargin / 2,
                                TwipsFor(l.frame.left, needs.frameCaption, dpi),
                                TwipsFor(l.help.left, needs.buttons[kHelpButton], dpi)});
     // OK and Cancel share the frame's width, the design's gap between them.

@@ -107,7 +107,8 @@ OptionsLayout Layout(const kestrel::Language& language, HFONT boxFont, HFONT but
 }
 
 TwipsRect Where(const OptionsLayout& l, const Control& c) {
-    if (c.id >= kFirstBoxId && c.id <= BoxId(kHideTabsBox)) return l.boxes[static_cast<std::size_t>(c.id - kFirstBoxId)];
+    if (c.id >= kFirstBoxId && c.id <= BoxId(kHideTabsBox))
+        return l.boxes[static_cast<std::size_t>(c.id - kFirstBoxId)];
     switch (c.id) {
     case kText1Id: return l.text1;
     case kFrameId: return l.frame;

@@ -108,8 +108,8 @@ TEST(DisabledItems, ReenablingRemovesExactlyOursFromEveryVersionAndNamesWhatItCo
         ADD_FAILURE() << "the refusals went unreported";
     } catch (const kestrel::Error& e) {
         EXPECT_EQ(std::string(e.what()), "Office lässt Pellwyn.dll möglicherweise deaktiviert: HKCU\\" +
-                                             DisabledItemsPath("14.0") + " cannot be read: Access is denied.; \"d\" of HKCU\\" +
-                                             DisabledItemsPath("15.0") + " cannot be deleted");
+                                             DisabledItemsPath("14.0") + " cannot be read: Access is denied.; \"d\" of " +
+                                             "HKCU\\" + DisabledItemsPath("15.0") + " cannot be deleted");
     }
 
     office.unreadable.clear();
@@ -194,7 +194,8 @@ TEST(Policies, TheMessageSpeaksTheUsersLanguage) {
             EXPECT_EQ(count(text, "Pellwyn.dll"), 2u);
             EXPECT_EQ(count(text, "Kavrel.Connect"), 2u);  // the managed list, and whom to allow
             EXPECT_EQ(count(text, "17.0"), 1u);
-            for (std::string_view english : {"{1}", "{2}", "set for", "Access starts now", "your administrator", "Access of Office"})
+            for (std::string_view english :
+                 {"{1}", "{2}", "set for", "Access starts now", "your administrator", "Access of Office"})
                 EXPECT_EQ(text.find(english), std::string::npos) << english;
         }
     }

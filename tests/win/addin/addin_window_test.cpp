@@ -280,7 +280,8 @@ TEST(OnScreen, AboutSpeaksAccesssLanguageAndEveryCaptionFits) {
             const RECT r = ClientRectIn(about, control);
             const int need = TextWidth(c.text, c.size, c.bold) + MulDiv(c.extra, Dpi(), 96), room = r.right - r.left;
             EXPECT_LE(need, room) << kestrel::WideToUtf8(c.text);
-            EXPECT_TRUE(r.left >= 0 && r.right <= client.right && r.bottom <= client.bottom) << kestrel::WideToUtf8(c.text);
+            EXPECT_TRUE(r.left >= 0 && r.right <= client.right && r.bottom <= client.bottom)
+                << kestrel::WideToUtf8(c.text);
             if (room - need < slack) {
                 slack = room - need;
                 tightest = kestrel::WideToUtf8(c.text) + ": " + std::to_string(need) + " of " + std::to_string(room);

@@ -12,7 +12,7 @@ languages=(C de_DE fr_FR es_ES it_IT nl_NL pt_BR pt_PT sv_SE da_DK nb_NO ja_JP z
 mkdir -p "$locales"
 for l in "${languages[@]:1}"; do
   [ -d "$locales/$l.UTF-8" ] || localedef -i "$l" -f UTF-8 "$locales/$l.UTF-8" >/dev/null 2>&1 || true
-  [ -d "$locales/$l.UTF-8" ] || { echo "languages: localedef could not make $l.UTF-8 (Debian's locales package?)"; exit 1; }
+  [ -d "$locales/$l.UTF-8" ] || { echo "languages: localedef cannot make $l.UTF-8 (Debian's locales?)"; exit 1; }
 done
 
 prefix="$(mktemp -d "${TMPDIR:-/tmp}/languages.XXXXXX")"

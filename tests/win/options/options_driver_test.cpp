@@ -777,9 +777,10 @@ TEST_F(OptionsWindow, TheSkinFileGivesTheWindowTheButtonFaceColour) {
 // --- Windows' display language ------------------------------------------------------------
 
 std::string ToUtf8(const std::wstring& text) {
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    const int length = static_cast<int>(text.size());
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
     std::string s(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), s.data(), n, nullptr, nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), length, s.data(), n, nullptr, nullptr);
     return s;
 }
 
@@ -889,11 +890,13 @@ RECT ScreenRect(HWND hwnd) {
 TEST_F(OptionsWindow, SpeaksWindowsDisplayLanguageAndEveryCaptionFitsAt100And150Percent) {
     using kestrel::Text;
     const kestrel::Language language = kestrel::Language::FromLangId(GetUserDefaultUILanguage());
-    ASSERT_EQ(std::string(language.code()), CodeOfTheLocale()) << "Windows' display language " << GetUserDefaultUILanguage();
+    ASSERT_EQ(std::string(language.code()), CodeOfTheLocale())
+        << "Windows' display language " << GetUserDefaultUILanguage();
     const auto text = [&](kestrel::TextId id) { return FromUtf8(language(id)); };
     const std::array<std::wstring, 8> boxes = {
         text(Text("options", "Show Classic Menu and Toolbars in MS Access 2007")),
-        text(Text("options", "Show menu tabs on the left of home tab")), text(Text("options", "Show all items in main menu")),
+        text(Text("options", "Show menu tabs on the left of home tab")),
+        text(Text("options", "Show all items in main menu")),
         text(Text("options", "Home")), text(Text("options", "Create")), text(Text("options", "External Data")),
         text(Text("options", "Database Tools")), text(Text("options", "Hide built-in tabs"))};
     const std::wstring buttons[] = {text(Text("options", "Help")), text(Text("options", "OK")),
@@ -972,7 +975,8 @@ TEST_F(OptionsWindow, SpeaksWindowsDisplayLanguageAndEveryCaptionFitsAt100And150
         const RECT shape = ScreenRect(FindWindowExW(main, nullptr, L"Static", L""));
         RECT overlap;
         for (std::size_t i = 0; i < placed.size(); ++i) {
-            for (std::size_t j = i + 1; j < placed.size(); ++j) EXPECT_FALSE(clash(placed[i], placed[j])) << i << " and " << j;
+            for (std::size_t j = i + 1; j < placed.size(); ++j)
+                EXPECT_FALSE(clash(placed[i], placed[j])) << i << " and " << j;
             EXPECT_FALSE(clash(placed[i], n)) << i << " and the note";
         }
         EXPECT_FALSE(clash(shape, n)) << "the rectangle and the note";
@@ -985,9 +989,8 @@ TEST_F(OptionsWindow, SpeaksWindowsDisplayLanguageAndEveryCaptionFitsAt100And150
             app.Press(buttons[0].c_str());
             HWND help = app.Wait(kDialogClass, L"Menuvane");
             ASSERT_NE(help, nullptr);
-            EXPECT_EQ(MessageText(help),
-                      FromUtf8(kestrel::FormatText(language(Text("options", "Questions? Please contact Team Kestrelby at {1}")),
-                                                   {kestrel::kContactPage})));
+            const auto contact = Text("options", "Questions? Please contact Team Kestrelby at {1}");
+            EXPECT_EQ(MessageText(help), FromUtf8(kestrel::FormatText(language(contact), {kestrel::kContactPage})));
             Dismiss(help);
         }
         PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);

@@ -14,6 +14,7 @@ packages=(
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools  # the Windows programs, 64- and 32-bit
   wine wine64 xvfb xauth fonts-liberation locales      # runs and shows them here, for the tests
   imagemagick xdotool                                  # screenshots of the windows
+  fonts-wqy-microhei locales                           # CJK glyphs; the locales that give Wine a language
   nsis wixl                                            # the installers: per user (NSIS), per machine (MSI)
   osslsigncode openssl                                 # signing them, and the throw-away certificate of the tests
   gettext                                              # msgfmt: the translations

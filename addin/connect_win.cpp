@@ -265,7 +265,8 @@ void Connect::InvalidateRibbon() {
 HRESULT Connect::OnConnection(IDispatch* application, int, IDispatch*, SAFEARRAY**) noexcept try {
     Call call(*this);
     host_.Attach(application);
-    markup_.names.Forget();  // a new connection: what Access knows is asked again
+    markup_.names.Forget();  // a new connection: what Access knows and speaks is asked again
+    markup_.language.Forget();
     disconnected_ = false;
     return S_OK;
 }

@@ -197,7 +197,8 @@ TEST(Markup, IsWhatPellwynMarkupPrintsForTheSameSettings) {
 }
 
 // Access is asked about each doubtful name once per connection (and about the successor of
-// each name it lacks), whatever the add-in builds meanwhile; a new connection asks again.
+// each name it lacks), and its language once, whatever the add-in builds meanwhile; a new
+// connection asks again.
 TEST(Markup, AccessIsAskedEachDoubtfulNameOncePerConnection) {
     WriteSettings({});
     FakeApplication app;
@@ -222,6 +223,7 @@ TEST(Markup, AccessIsAskedEachDoubtfulNameOncePerConnection) {
         std::map<std::wstring, int> expected = once;
         for (auto& [name, n] : expected) n = connection;
         EXPECT_EQ(app.labelQuestions, expected);
+        EXPECT_EQ(app.languageSettings.Invokes(L"LanguageID"), connection);  // and its language
         addin.Disconnect();
     }
     EXPECT_EQ(addin.Release(), 0u);

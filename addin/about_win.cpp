@@ -1,5 +1,6 @@
 #include "about_win.h"
 
+#include "about_layout.h"
 #include "com_win.h"
 #include "error.h"
 #include "error_report.h"
@@ -23,19 +24,17 @@ using kestrel::TwipsRect;
 constexpr wchar_t kAboutClass[] = L"PellwynAbout";
 constexpr wchar_t kFont[] = L"Arial";
 
-// The layout in twips, as designed: client area, controls, and the etched separator.
-constexpr int kClientWidth = 5790, kClientHeight = 3555;
-constexpr TwipsRect kTitleRect{930, 240, 4245, 600};
-constexpr TwipsRect kVersionRect{1050, 1440, 1125, 225};
-constexpr TwipsRect kWebsiteRect{255, 2640, 795, 225};
-constexpr TwipsRect kLinkRect{1800, 2640, 2055, 225};
-constexpr TwipsRect kOkRect{4200, 3000, 1440, 405};
+// The etched separator, in twips: a grey line with a white one below it, both ending where the
+// layout says.
 struct Line {
-    int x1, y1, x2, y2;
+    int x1, y1, y2;
     COLORREF colour;
 };
-constexpr Line kGreyLine{90, 2445, 5654, 2445, RGB(0x80, 0x80, 0x80)};
-constexpr Line kWhiteLine{105, 2460, 5654, 2460, RGB(0xFF, 0xFF, 0xFF)};
+constexpr Line kGreyLine{90, 2445, 2445, RGB(0x80, 0x80, 0x80)};
+constexpr Line kWhiteLine{105, 2460, 2460, RGB(0xFF, 0xFF, 0xFF)};
+
+// Room OK needs beside its text, in pixels at 96 DPI: the button's edges.
+constexpr int kButtonExtra = 10;
 
 constexpr COLORREF kTitleColour = RGB(0x00, 0x80, 0x00);  // dark green
 constexpr COLORREF kLinkColour = RGB(0x00, 0x00, 0xFF);
@@ -48,8 +47,8 @@ constexpr int kCloseStep = 104;
 
 using UniqueHicon = kestrel::Unique<HICON, &DestroyIcon>;
 
-// "Version " and the add-in file's major, minor and revision numbers, from its version resource.
-std::wstring VersionText() {
+// The add-in file's major, minor and revision numbers, from its version resource ("7.0.0").
+std::string VersionNumber() {
     const std::wstring path = module::Path();
     DWORD ignored = 0;
     const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
@@ -60,8 +59,8 @@ std::wstring VersionText() {
     UINT length = 0;
     if (!VerQueryValueW(data.data(), L"\\", reinterpret_cast<void**>(&info), &length) || length < sizeof *info)
         throw kestrel::Error(static_cast<std::int32_t>(E_UNEXPECTED), "the version resource has no numbers");
-    return L"Version " + std::to_wstring(HIWORD(info->dwFileVersionMS)) + L"." +
-           std::to_wstring(LOWORD(info->dwFileVersionMS)) + L"." + std::to_wstring(LOWORD(info->dwFileVersionLS));
+    return std::to_string(HIWORD(info->dwFileVersionMS)) + "." + std::to_string(LOWORD(info->dwFileVersionMS)) + "." +
+           std::to_string(LOWORD(info->dwFileVersionLS));
 }
 
 // The address as the link shows it: without its scheme.
@@ -76,8 +75,9 @@ class AboutWindow {
 public:
     static AboutWindow* open;  // the one window, while it exists
 
-    // Loads what the window shows, then makes it and its controls. Throws; nothing is left then.
-    static void Create();
+    // Loads what the window shows, then makes it and its controls, with its words in the
+    // language given. Throws; nothing is left then.
+    static void Create(const kestrel::Language& language);
     void ShowAgain();
 
 private:
@@ -86,6 +86,7 @@ private:
 
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void LayOut();
     void MakeControls();
     HWND MakeControl(const wchar_t* kind, const std::wstring& text, DWORD style, const TwipsRect& r, int id, HFONT font);
     void Paint();
@@ -97,7 +98,9 @@ private:
     HWND link_ = nullptr;
     HWND ok_ = nullptr;
     std::wstring folder_;
-    std::wstring version_;
+    kestrel::Language language_;  // Access's
+    std::wstring version_, website_, linkText_, okText_;
+    AboutLayout layout_ = DesignedAboutLayout();
     kestrel::WindowPointer pointer_;
     kestrel::WindowLook look_;
     kestrel::UniqueHfont labelFont_, titleFont_, linkFont_, linkUnderlinedFont_, buttonFont_;
@@ -108,17 +111,23 @@ private:
 AboutWindow* AboutWindow::open = nullptr;
 AboutWindow* AboutWindow::creating_ = nullptr;
 
-void AboutWindow::Create() {
+void AboutWindow::Create(const kestrel::Language& language) {
     std::unique_ptr<AboutWindow> self(new AboutWindow);
+    self->language_ = language;
     self->folder_ = kestrel::ModuleFolder(kestrel::ThisModule());
     self->pointer_.Load(self->folder_);  // "HAND-M.CUR", when it is there
     self->look_.ApplySkin(self->folder_);  // "x\o.cjs": the button-face background
-    self->version_ = VersionText();
+    self->version_ = kestrel::Utf8ToWide(
+        kestrel::FormatText(language(kestrel::Text("about", "Version {1}")), {VersionNumber()}));
+    self->website_ = kestrel::Utf8ToWide(language(kestrel::Text("about", "Website: ")));
+    self->linkText_ = LinkText();
+    self->okText_ = kestrel::Utf8ToWide(language(kestrel::Text("about", "OK")));
     self->labelFont_ = kestrel::MakeFont(kFont, 900, true);
     self->titleFont_ = kestrel::MakeFont(kFont, 1200, false);
     self->linkFont_ = kestrel::MakeFont(kFont, 900, false);
     self->linkUnderlinedFont_ = kestrel::MakeFont(kFont, 900, false, true);
     self->buttonFont_ = kestrel::MakeFont(kFont, 1125, true);
+    self->LayOut();
     HMODULE module = kestrel::ThisModule();
     self->bigIcon_.reset(static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(1), IMAGE_ICON,
                                                        GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0)));
@@ -126,12 +135,13 @@ void AboutWindow::Create() {
         module, MAKEINTRESOURCEW(1), IMAGE_ICON, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
 
     constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
-    RECT frame{0, 0, Px(kClientWidth), Px(kClientHeight)};
+    RECT frame{0, 0, Px(self->layout_.clientWidth), Px(self->layout_.clientHeight)};
     AdjustWindowRectEx(&frame, kStyle, FALSE, 0);
     const wchar_t* windowClass = module::WindowClass(kAboutClass, &WindowProc);
+    const std::wstring caption = kestrel::Utf8ToWide(language(kestrel::Text("about", "About")));
     // From here the window owns the object; WM_NCDESTROY deletes it.
     AboutWindow* about = creating_ = self.release();
-    HWND window = CreateWindowExW(0, windowClass, L"About", kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+    HWND window = CreateWindowExW(0, windowClass, caption.c_str(), kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                                   frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, module, about);
     const DWORD error = GetLastError();
     const bool orphan = creating_ == about;  // not deleted by a WM_NCDESTROY
@@ -161,16 +171,33 @@ HWND AboutWindow::MakeControl(const wchar_t* kind, const std::wstring& text, DWO
     return control;
 }
 
+// Widens what its words do not fit, measured in the window's fonts at this DPI; when they cannot
+// be measured, the window keeps its design.
+void AboutWindow::LayOut() {
+    try {
+        AboutNeeds needs;
+        needs.dpi = kestrel::ScreenDpi();
+        needs.version = kestrel::TextExtent(labelFont_.get(), version_).cx;
+        needs.website = kestrel::TextExtent(labelFont_.get(), website_).cx;
+        needs.link = kestrel::TextExtent(linkUnderlinedFont_.get(), linkText_).cx;
+        needs.ok = kestrel::TextExtent(buttonFont_.get(), okText_).cx + MulDiv(kButtonExtra, needs.dpi, 96);
+        layout_ = LayOutAbout(needs);
+    } catch (const kestrel::Error&) {
+        layout_ = DesignedAboutLayout();
+    }
+}
+
 void AboutWindow::MakeControls() {
     // Labels take their own mouse moves (SS_NOTIFY), so only the bare background counts as it.
     constexpr DWORD kLabel = SS_NOTIFY | SS_NOPREFIX;
-    MakeControl(L"STATIC", kestrel::Utf8ToWide(kestrel::kProductPhrase), kLabel | SS_CENTER, kTitleRect, kTitleId,
+    const AboutLayout& l = layout_;
+    MakeControl(L"STATIC", kestrel::Utf8ToWide(kestrel::kProductPhrase), kLabel | SS_CENTER, l.title, kTitleId,
                 titleFont_.get());
-    MakeControl(L"STATIC", version_, kLabel | SS_LEFTNOWORDWRAP, kVersionRect, kVersionId, labelFont_.get());
-    MakeControl(L"STATIC", L"Website: ", kLabel | SS_LEFTNOWORDWRAP, kWebsiteRect, kWebsiteId, labelFont_.get());
-    link_ = MakeControl(L"STATIC", LinkText(), kLabel | SS_LEFTNOWORDWRAP, kLinkRect, kLinkId,
+    MakeControl(L"STATIC", version_, kLabel | SS_LEFTNOWORDWRAP, l.version, kVersionId, labelFont_.get());
+    MakeControl(L"STATIC", website_, kLabel | SS_LEFTNOWORDWRAP, l.website, kWebsiteId, labelFont_.get());
+    link_ = MakeControl(L"STATIC", linkText_, kLabel | SS_LEFTNOWORDWRAP, l.link, kLinkId,
                         linkUnderlinedFont_.get());
-    ok_ = MakeControl(L"BUTTON", L"OK", BS_DEFPUSHBUTTON | WS_TABSTOP, kOkRect, kOkId, buttonFont_.get());
+    ok_ = MakeControl(L"BUTTON", okText_, BS_DEFPUSHBUTTON | WS_TABSTOP, l.ok, kOkId, buttonFont_.get());
     if (bigIcon_) SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
     if (smallIcon_) SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
 }
@@ -188,7 +215,7 @@ void AboutWindow::Paint() {
         HPEN pen = CreatePen(PS_SOLID, 1, line.colour);
         HGDIOBJ old = SelectObject(dc, pen);
         MoveToEx(dc, Px(line.x1), Px(line.y1), nullptr);
-        LineTo(dc, Px(line.x2) + 1, Px(line.y2));  // the end point is part of the line
+        LineTo(dc, Px(layout_.lineEnd) + 1, Px(line.y2));  // the end point is part of the line
         SelectObject(dc, old);
         DeleteObject(pen);
     }
@@ -245,7 +272,10 @@ LRESULT AboutWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
         if (LOWORD(wParam) == kOkId && HIWORD(wParam) == BN_CLICKED) {
             HWND window = window_;
-            kestrel::RunStep([window](const std::string& text) { kestrel::ShowErrorReport(window, text); },
+            const kestrel::Language language = language_;
+            kestrel::RunStep(language, [window, &language](const std::string& text) {
+                                 kestrel::ShowErrorReport(window, text, language);
+                             },
                              kOkLocation, kCloseStep, [window] {
                                  if (!DestroyWindow(window)) ThrowLastError("the About window cannot be closed");
                              });
@@ -288,11 +318,11 @@ LRESULT CALLBACK AboutWindow::WindowProc(HWND window, UINT message, WPARAM wPara
 
 }  // namespace
 
-void ShowAboutWindow() {
+void ShowAboutWindow(const kestrel::Language& language) {
     if (AboutWindow* about = AboutWindow::open)
         about->ShowAgain();
     else
-        AboutWindow::Create();
+        AboutWindow::Create(language);
 }
 
 }  // namespace pellwyn

@@ -4,14 +4,11 @@
 
 namespace pellwyn {
 
-std::string UninstallText() {
-    std::string text = "To uninstall, close Access and then go to";
-    text += "\r\r";
-    text += "Start > Program Files > ";
-    text += kestrel::kProductPhrase;  // the Start menu folder
-    text += " > Uninstall ";
-    text += kestrel::kProductPhrase;  // and its uninstall entry
-    return text;
+std::string UninstallText(const kestrel::Language& language) {
+    // The product's name twice: the Start menu folder, and its uninstall entry.
+    return kestrel::FormatText(language(kestrel::Text("uninstall", "To uninstall, close Access and then go to\r\rStart "
+                                                                   "> Program Files > {1} > Uninstall {1}")),
+                               {kestrel::kProductPhrase});
 }
 
 void ToggleDocumentMap(Host& host) {

@@ -68,8 +68,8 @@ void SetBoolean(VARIANT* result, bool value) {
     result->boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
 }
 
-void ShowUninstallBox() {
-    const std::wstring text = kestrel::Utf8ToWide(UninstallText());
+void ShowUninstallBox(const kestrel::Language& language) {
+    const std::wstring text = kestrel::Utf8ToWide(UninstallText(language));
     const std::wstring title = kestrel::Utf8ToWide(kestrel::kAddinTitle);
     if (MessageBoxW(GetActiveWindow(), text.c_str(), title.c_str(), MB_OK) == 0)
         ThrowLastError("the message box cannot be shown");
@@ -221,8 +221,15 @@ HRESULT Connect::Dispatch(const ConnectMember& member, WORD flags, DISPPARAMS& p
     case Action::InvalidateRibbon: InvalidateRibbon(); break;
     case Action::Visible: SetBoolean(result, member.visible(host_)); break;
     case Action::Content: SetText(result, GetContent(markup_, host_, member.menu)); break;
-    case Action::ShowAbout: ShowAboutWindow(); break;
-    case Action::Uninstall: ShowUninstallBox(); break;
+    // The add-in's own windows speak Access's language (asked now, if the tab has not asked yet).
+    case Action::ShowAbout:
+        markup_.language.Learn(host_);
+        ShowAboutWindow(markup_.language.language());
+        break;
+    case Action::Uninstall:
+        markup_.language.Learn(host_);
+        ShowUninstallBox(markup_.language.language());
+        break;
     case Action::Document: ToggleDocumentMap(host_); break;
     case Action::RibbonProperty: break;
     }
@@ -258,7 +265,8 @@ void Connect::InvalidateRibbon() {
 HRESULT Connect::OnConnection(IDispatch* application, int, IDispatch*, SAFEARRAY**) noexcept try {
     Call call(*this);
     host_.Attach(application);
-    markup_.names.Forget();  // a new connection: what Access knows is asked again
+    markup_.names.Forget();  // a new connection: what Access knows and speaks is asked again
+    markup_.language.Forget();
     disconnected_ = false;
     return S_OK;
 }

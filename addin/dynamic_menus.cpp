@@ -304,13 +304,15 @@ void OpenFragment(Markup& m) {
 }
 
 // The object type, asked with the fragment opened (a refusal leaves just the opening tag),
-// then what Access knows of the doubtful names, if this connection has not asked yet. A host
+// then what Access knows of the doubtful names and its language, if this connection has not
+// asked yet. A host
 // may call the add-in back while it answers, and a menu or document built meanwhile replaces
 // the buffer: the fragment is opened afresh after the answers.
 std::int32_t AskObjectType(Markup& m, Host& host) {
     OpenFragment(m);
     const std::int32_t type = host.CurrentObjectType();
     m.names.Learn(host);
+    m.language.Learn(host);
     OpenFragment(m);
     return type;
 }

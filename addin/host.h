@@ -51,6 +51,11 @@ public:
     // tables have it.
     virtual std::optional<bool> KnowsControl(std::string_view) { return std::nullopt; }
 
+    // The language of Access's user interface: Application.LanguageSettings.LanguageID(2), an
+    // LCID (1031 for German), or nothing when the host cannot tell (no such member, a result
+    // that is not a number). Unless a host says otherwise it cannot, and the tab is English.
+    virtual std::optional<std::int32_t> LanguageId() { return std::nullopt; }
+
     // Application.ActiveWindow.DocumentMap, read and written. Access's own Application has no
     // ActiveWindow, so unless a host says otherwise it refuses, as Access does.
     virtual bool DocumentMap() { throw kestrel::Error(kNoSuchMember, "the host has no ActiveWindow.DocumentMap"); }

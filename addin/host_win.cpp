@@ -59,7 +59,8 @@ Refusal ReadRefusal(HRESULT hr, EXCEPINFO& info) {
 
 void DispatchHost::Attach(IDispatch* application) {
     application_ = ComPtr<IDispatch>(application);
-    for (Member* m : {&name_, &objectType_, &commandBars_, &getPressedMso_, &getLabelMso_, &activeWindow_, &documentMap_}) {
+    for (Member* m : {&name_, &objectType_, &commandBars_, &getPressedMso_, &getLabelMso_, &activeWindow_, &documentMap_,
+                      &languageSettings_, &languageId_}) {
         m->id = DISPID_UNKNOWN;
         m->owner.reset();
     }
@@ -156,6 +157,42 @@ std::optional<bool> DispatchHost::KnowsControl(std::string_view idMso) noexcept 
         // no CommandBars, no GetLabelMso, no memory: this host cannot tell
     }
     return std::nullopt;
+}
+
+std::optional<std::int32_t> DispatchHost::LanguageId() noexcept {
+    std::optional<std::int32_t> lcid;
+    try {
+        const ComPtr<IDispatch> settings = GetObject(App(), languageSettings_);
+        VARIANT which;
+        VariantInit(&which);
+        which.vt = VT_I4;
+        which.lVal = 2;  // msoLanguageIDUI: the language of Office's user interface
+        DISPPARAMS params{&which, nullptr, 1, 0};
+        UniqueVariant answer;
+        EXCEPINFO info{};
+        UINT argErr = 0;
+        const HRESULT hr = settings->Invoke(Id(*settings.get(), languageId_), IID_NULL, LOCALE_USER_DEFAULT,
+                                            DISPATCH_PROPERTYGET | DISPATCH_METHOD, &params, &answer, &info, &argErr);
+        if (FAILED(hr)) {
+            ReadRefusal(hr, info);  // frees what the host left in it
+        } else {
+            switch (answer.vt) {  // a number of any kind; text, a Boolean or nothing is no answer
+            case VT_I1: case VT_UI1: case VT_I2: case VT_UI2: case VT_I4: case VT_UI4: case VT_INT: case VT_UINT:
+            case VT_I8: case VT_UI8: case VT_R4: case VT_R8: case VT_DECIMAL: {
+                UniqueVariant number;
+                if (SUCCEEDED(VariantChangeType(&number, &answer, 0, VT_I4))) lcid = number.lVal;
+                break;
+            }
+            default: break;
+            }
+        }
+    } catch (...) {
+        // no LanguageSettings, no LanguageID, no memory: this host cannot tell
+    }
+    // The LanguageSettings object goes now, with the DISPID that would have kept it.
+    languageId_.id = DISPID_UNKNOWN;
+    languageId_.owner.reset();
+    return lcid;
 }
 
 bool DispatchHost::DocumentMap() {

@@ -22,6 +22,7 @@ public:
     bool IsPressed(std::string_view idMso) override;
     ViewButtons PressedViews() override;  // one CommandBars for both: four calls a check, not five
     std::optional<bool> KnowsControl(std::string_view idMso) noexcept override;
+    std::optional<std::int32_t> LanguageId() noexcept override;
     bool DocumentMap() override;
     void SetDocumentMap(bool on) override;
 
@@ -50,6 +51,8 @@ private:
     Member getLabelMso_{L"GetLabelMso"};
     Member activeWindow_{L"ActiveWindow"};
     Member documentMap_{L"DocumentMap"};
+    Member languageSettings_{L"LanguageSettings"};
+    Member languageId_{L"LanguageID"};  // asked once a connection: not kept
 };
 
 }  // namespace pellwyn

@@ -124,21 +124,22 @@ void Markup::OpenMenu(std::string_view label, std::string_view imageMso, std::st
     xml += "\">";
 }
 
-// The callbacks are "OnGetContent" + label and "OnGetVisible" + label + screentip (every
-// caller passes an empty screentip). On the tab a spacer follows that hides with the menu.
-void Markup::AppendDynamicMenu(std::string_view label, std::string_view imageMso, std::string_view screentip) {
+// The callbacks are "OnGetContent" + key and "OnGetVisible" + key + screentip (every caller
+// passes an empty screentip). On the tab a spacer follows that hides with the menu.
+void Markup::AppendDynamicMenu(std::string_view key, std::string_view label, std::string_view imageMso,
+                               std::string_view screentip) {
     Bump(Counter::Menu);
     xml += "<dynamicMenu id=\"Dyna";
-    xml += label;
+    xml += key;
     Number(Counter::Menu);
     xml += '"';
     Attribute(" label=\"", label);
     Attribute(" imageMso=\"", imageMso);
     Attribute(" screentip=\"", screentip);
     xml += " getContent = \"OnGetContent";
-    xml += label;
+    xml += key;
     xml += "\" getVisible = \"OnGetVisible";
-    xml += label;
+    xml += key;
     xml += screentip;
     xml += "\" invalidateContentOnDrop = \"true\"/>";
     if (barMode != kBarOnTab) return;
@@ -146,7 +147,7 @@ void Markup::AppendDynamicMenu(std::string_view label, std::string_view imageMso
     xml += "<button id=\"sep00";
     Number(Counter::Button);
     xml += "\" label=\" \" getVisible = \"OnGetVisible";
-    xml += label;
+    xml += key;
     xml += screentip;
     xml += "\" enabled=\"false\"/>";
 }

@@ -8,6 +8,7 @@
 // the finished text into the UTF-16 string that Access receives.
 #pragma once
 
+#include "access_language.h"
 #include "control_names.h"
 
 #include <cstdint>
@@ -62,7 +63,11 @@ public:
     void AppendMenuSeparator();
     void OpenMenu(std::string_view label, std::string_view imageMso, std::string_view screentip,
                   std::string_view getVisible);
-    void AppendDynamicMenu(std::string_view label, std::string_view imageMso, std::string_view screentip);
+    // The key names the menu for Access: its id "Dyna<key><n>" and its callbacks
+    // "OnGetContent<key>" and "OnGetVisible<key><screentip>"; the label is what it shows. In
+    // English the two are the same.
+    void AppendDynamicMenu(std::string_view key, std::string_view label, std::string_view imageMso,
+                           std::string_view screentip);
     void CloseMenu(bool spacerOnTab);
 
     // Literal text: the fixed frame of the document.
@@ -71,7 +76,8 @@ public:
     std::string xml;  // the buffer: the whole document, or the last menu fragment
     Counters counters;
     std::int32_t barMode = 0;
-    ControlNames names;  // what this connection's Access knows (rows.h writes by it)
+    ControlNames names;        // what this connection's Access knows (rows.h writes by it)
+    AccessLanguage language;   // and the language it speaks
 
 private:
     void Bump(Counter c);  // the next number of that kind: checked, then kept

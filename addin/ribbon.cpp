@@ -69,6 +69,7 @@ std::string_view GetRibbonXml(Markup& m, Host& host, kestrel::SettingsStore& set
     if (!access) return {};
     if (kestrel::ReadInt32(settings, kestrel::kClassic) == 0) return {};
     m.names.Learn(host);
+    m.language.Learn(host);
     m.counters = {};  // and again after those questions
 
     m.xml.clear();
@@ -79,14 +80,18 @@ std::string_view GetRibbonXml(Markup& m, Host& host, kestrel::SettingsStore& set
     m.Append("\">");
     OpenRibbonAndTabs(m, settings);
 
+    m.Append("<tab id=\"Menus\" label=\"");
+    m.Append(m.language.Own(kestrel::Text("ribbon", "Classic")));
     if (kestrel::ReadInt32(settings, kestrel::kLeft) == 1)
-        m.Append("<tab id=\"Menus\" label=\"Classic\" insertBeforeMso=\"TabHomeAccess\">");
+        m.Append("\" insertBeforeMso=\"TabHomeAccess\">");
     else
-        m.Append("<tab id=\"Menus\" label=\"Classic\">");
+        m.Append("\">");
 
-    m.Append("<group id=\"ToolsPanel\" label=\"Tools panel\"><box id=\"boxNew1\" boxStyle=\"horizontal\">");
+    m.Append("<group id=\"ToolsPanel\" label=\"");
+    m.Append(m.language.Own(kestrel::Text("ribbon", "Tools panel")));
+    m.Append("\"><box id=\"boxNew1\" boxStyle=\"horizontal\">");
     if (kestrel::ReadInt32(settings, kestrel::kAll) == 1) {
-        m.OpenMenu("All", {}, {}, {});
+        m.OpenMenu(m.language.Own(kestrel::Text("ribbon", "All")), {}, {}, {});
         AppendMenuBar(m, kBarInAllMenu);
         m.CloseMenu(true);  // bar mode is 2 now: no spacer from here
         m.AppendSpacer("  ", {});
@@ -97,7 +102,9 @@ std::string_view GetRibbonXml(Markup& m, Host& host, kestrel::SettingsStore& set
     AppendFormattingRow(m);
     m.Append("</group >");  // the blank before '>' is part of the format
 
-    m.Append("<group id=\"Controls0\" label=\"Controls\" getVisible=\"");
+    m.Append("<group id=\"Controls0\" label=\"");
+    m.Append(m.language.Own(kestrel::Text("ribbon", "Controls")));
+    m.Append("\" getVisible=\"");
     m.Append(kFormOrReport);
     m.Append("\">");
     AppendControlsRow1(m);

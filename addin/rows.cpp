@@ -26,8 +26,11 @@ void Emitter::Emit(const Row& r) {
     case Op::ComboBox: {
         const std::string_view name = r.doubtful == kNotDoubtful ? r.idMso : m_.names.Resolve(r.doubtful);
         if (name.empty() && !r.idMso.empty()) return Dropped();
-        if (r.op == Op::Control) m_.AppendControl(name, r.label, r.imageMso, r.screentip, r.onAction);
-        else if (r.op == Op::IconControl) m_.AppendIconControl(name, r.screentip, r.imageMso, r.onAction, r.getVisible);
+        // Outside English, Access's own words: no label or screentip of ours on its controls.
+        const bool labels = m_.language.WritesLabels() || r.idMso.empty();
+        const std::string_view label = labels ? r.label : std::string_view(), tip = labels ? r.screentip : std::string_view();
+        if (r.op == Op::Control) m_.AppendControl(name, label, r.imageMso, tip, r.onAction);
+        else if (r.op == Op::IconControl) m_.AppendIconControl(name, tip, r.imageMso, r.onAction, r.getVisible);
         else m_.AppendComboBox(name, r.getVisible);
         return Kept();
     }
@@ -46,7 +49,7 @@ void Emitter::Emit(const Row& r) {
     case Op::OpenMenu:
         if (depth_ + 1 == levels_.size()) throw kestrel::Error(kestrel::kOverflow, "menus nested too deep");
         levels_[++depth_] = Level{m_.xml.size()};
-        m_.OpenMenu(r.label, r.imageMso, r.screentip, r.getVisible);
+        m_.OpenMenu(Own(r.labelText, r.label), r.imageMso, Own(r.screentipText, r.screentip), r.getVisible);
         return;
     case Op::CloseMenu:
     case Op::CloseTopMenu: {
@@ -61,18 +64,18 @@ void Emitter::Emit(const Row& r) {
     case Op::OpenGroup: m_.OpenButtonGroup(r.getVisible); break;
     case Op::CloseGroup: m_.CloseButtonGroup(); break;
     case Op::Spacer: m_.AppendSpacer(r.label, r.getVisible); break;
-    case Op::DynamicMenu: m_.AppendDynamicMenu(r.label, r.imageMso, r.screentip); break;
+    case Op::DynamicMenu: m_.AppendDynamicMenu(r.label, Own(r.labelText, r.label), r.imageMso, r.screentip); break;
     case Op::OwnButton:
         // Written as one piece: enabled, no image, no getVisible, no counter.
         m_.Append("<button id=\"");
         m_.Append(prefix_);
         m_.Append(r.idMso);
         m_.Append("\" label=\"");
-        m_.Append(r.label);
+        m_.Append(Own(r.labelText, r.label));
         m_.Append("\"");
         if (!r.screentip.empty()) {
             m_.Append(" screentip=\"");
-            m_.Append(r.screentip);
+            m_.Append(Own(r.screentipText, r.screentip));
             m_.Append("\"");
         }
         m_.Append(" onAction=\"");

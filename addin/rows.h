@@ -5,6 +5,7 @@
 #pragma once
 
 #include "control_names.h"
+#include "language.h"
 #include "markup.h"
 
 #include <array>
@@ -40,7 +41,20 @@ struct Row {
     std::string_view getVisible{};
     std::string_view onAction{};
     std::uint8_t doubtful = kNotDoubtful;  // the idMso's place in kDoubtfulNames
+    // The tab's own texts (a menu's title, an own button's label and screentip): their place
+    // among the translations' texts. A control placed by idMso has none: Access has its own.
+    kestrel::TextId labelText = kestrel::kNoText;
+    kestrel::TextId screentipText = kestrel::kNoText;
 };
+
+// The place of one of the tab's own texts among the translations' texts. Every own text must be
+// there (po/menuvane.pot, context "ribbon"): a table that writes one that is not does not compile.
+constexpr kestrel::TextId OwnText(std::string_view english) {
+    if (english.empty()) return kestrel::kNoText;
+    const kestrel::TextId id = kestrel::FindText("ribbon", english);
+    if (id == kestrel::kNoText) throw "a text of the tab that po/menuvane.pot does not have";
+    return id;
+}
 
 namespace rows {
 constexpr Row AppendControl(std::string_view idMso, std::string_view label = {}) {
@@ -60,14 +74,18 @@ constexpr Row AppendSpacer(std::string_view label, std::string_view getVisible =
 constexpr Row AppendMenuSeparator() { return {Op::Separator}; }
 constexpr Row OpenMenu(std::string_view label, std::string_view imageMso = {}, std::string_view screentip = {},
                        std::string_view getVisible = {}) {
-    return {Op::OpenMenu, {}, label, imageMso, screentip, getVisible};
+    return {Op::OpenMenu, {}, label, imageMso, screentip, getVisible, {}, kNotDoubtful, OwnText(label), OwnText(screentip)};
 }
-constexpr Row AppendDynamicMenu(std::string_view label) { return {Op::DynamicMenu, {}, label}; }
+// The English label is also the menu's key: its id and callbacks keep it in every language.
+constexpr Row AppendDynamicMenu(std::string_view label) {
+    return {Op::DynamicMenu, {}, label, {}, {}, {}, {}, kNotDoubtful, OwnText(label)};
+}
 constexpr Row CloseMenu() { return {Op::CloseMenu}; }
 constexpr Row CloseTopMenu() { return {Op::CloseTopMenu}; }
 constexpr Row OwnButton(std::string_view idAfterPrefix, std::string_view label, std::string_view screentip,
                         std::string_view onAction) {
-    return {Op::OwnButton, idAfterPrefix, label, {}, screentip, {}, onAction};
+    return {Op::OwnButton, idAfterPrefix, label, {}, screentip, {}, onAction, kNotDoubtful, OwnText(label),
+            OwnText(screentip)};
 }
 constexpr Row Text(std::string_view text) { return {Op::Text, text}; }
 }  // namespace rows
@@ -76,7 +94,7 @@ constexpr Row Text(std::string_view text) { return {Op::Text, text}; }
 constexpr std::string_view OwnButtonPrefix(std::int32_t barMode) { return barMode == kBarOnTab ? "" : "All"; }
 
 // Walks rows through the writers, writing each control by the name the running Access knows
-// (markup.names). A control whose command this Access lacks is left out, and the walk tidies
+// (markup.names) and each text in the language it speaks (markup.language). A control whose command this Access lacks is left out, and the walk tidies
 // what that leaves behind: a menu left empty goes, and so does a separator left first or last
 // in its menu or next to another. Separators and menus that the tables themselves have stay,
 // and the counters advance as if nothing were left out, so every id written is the id that
@@ -102,6 +120,9 @@ private:
         std::size_t lastSeparator = std::string::npos;  // where the last separator written begins
     };
     Level& Top() { return levels_[depth_]; }
+    std::string_view Own(kestrel::TextId id, std::string_view english) const {
+        return id == kestrel::kNoText ? english : m_.language.Own(id);
+    }
     void Kept();
     void Dropped();
     void DropStraySeparatorAtEnd(const Level& level);

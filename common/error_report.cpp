@@ -4,15 +4,18 @@
 
 namespace kestrel {
 
-std::string ErrorReportText(std::string_view description, std::string_view location, int step) {
+std::string_view ErrorReportTitle(const Language& language) {
+    return language(Text("report", "Application Error"));
+}
+
+std::string ErrorReportText(std::string_view description, std::string_view location, int step,
+                            const Language& language) {
     std::string text(description);
     text += "\r\n";
     text += location;
-    text += "at line ";
-    text += std::to_string(step);
+    text += FormatText(language(Text("report", "at line {1}")), {std::to_string(step)});
     text += "\r\r";
-    text += "Please email screenshot of this message to ";
-    text += kSupportEmail;
+    text += FormatText(language(Text("report", "Please email screenshot of this message to {1}")), {kSupportEmail});
     return text;
 }
 

@@ -105,12 +105,53 @@ HCURSOR WindowPointer::Cursor() const noexcept {
     }
 }
 
-void ShowErrorReport(HWND owner, const std::string& text) noexcept {
+void ShowErrorReport(HWND owner, const std::string& text, const Language& language) noexcept {
     try {
-        MessageBoxW(owner, Utf8ToWide(text).c_str(), Utf8ToWide(kErrorReportTitle).c_str(),
+        MessageBoxW(owner, Utf8ToWide(text).c_str(), Utf8ToWide(ErrorReportTitle(language)).c_str(),
                     MB_OK | MB_ICONEXCLAMATION);
     } catch (...) {
     }
+}
+
+namespace {
+
+// A screen DC with the font selected, for measuring.
+class MeasuringDc {
+public:
+    explicit MeasuringDc(HFONT font) : dc_(GetDC(nullptr)) {
+        if (!dc_) throw Error(static_cast<std::int32_t>(E_FAIL), "the screen cannot be measured");
+        old_ = SelectObject(dc_, font);
+    }
+    ~MeasuringDc() {
+        SelectObject(dc_, old_);
+        ReleaseDC(nullptr, dc_);
+    }
+    MeasuringDc(const MeasuringDc&) = delete;
+    MeasuringDc& operator=(const MeasuringDc&) = delete;
+    HDC get() const noexcept { return dc_; }
+
+private:
+    HDC dc_;
+    HGDIOBJ old_ = nullptr;
+};
+
+}  // namespace
+
+SIZE TextExtent(HFONT font, const std::wstring& text) {
+    MeasuringDc dc(font);
+    SIZE size{0, 0};
+    if (!GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size))
+        throw Error(static_cast<std::int32_t>(E_FAIL), "a caption cannot be measured");
+    return size;
+}
+
+SIZE WrappedTextExtent(HFONT font, const std::wstring& text, int width) {
+    MeasuringDc dc(font);
+    RECT r{0, 0, width, 0};
+    if (!DrawTextW(dc.get(), text.c_str(), static_cast<int>(text.size()), &r,
+                   DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX))
+        throw Error(static_cast<std::int32_t>(E_FAIL), "a caption cannot be measured");
+    return SIZE{r.right - r.left, r.bottom - r.top};
 }
 
 }  // namespace kestrel

@@ -2,6 +2,7 @@
 // the shell, centring, fonts at the screen's DPI, and the error report box.
 #pragma once
 
+#include "language.h"
 #include "layout.h"
 #include "pointer_rule.h"
 #include "win_handles.h"
@@ -65,7 +66,12 @@ private:
     UniqueHcursor custom_;
 };
 
-// The "Application Error" box: exclamation icon, OK only.
-void ShowErrorReport(HWND owner, const std::string& text) noexcept;
+// The "Application Error" box, titled in the window's language: exclamation icon, OK only.
+void ShowErrorReport(HWND owner, const std::string& text, const Language& language = Language()) noexcept;
+
+// How wide a text is drawn in a font, in pixels, on one line; with width given, how high (and,
+// for a word longer than the line, how wide) it is wrapped as a label wraps it (DT_WORDBREAK).
+SIZE TextExtent(HFONT font, const std::wstring& text);
+SIZE WrappedTextExtent(HFONT font, const std::wstring& text, int width);
 
 }  // namespace kestrel

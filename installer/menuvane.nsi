@@ -10,7 +10,13 @@
 ;
 ; makensis -DVERSION=<x.y.z> -DEXE32=<Menuvane.exe> -DDLL32=<Pellwyn.dll> -DEXE64=<Menuvane.exe>
 ;          -DDLL64=<Pellwyn.dll> -DICON=<.ico> -DOUTFILE=<installer>   (installer/CMakeLists.txt)
+;          -DLANGUAGES=<menuvane_languages.nsh>
 ;          [-DSIGN=<command that signs a file in place and verifies it>]
+;
+; It speaks the language of Windows' display language when po/ has a translation for it, and
+; English otherwise: the pages are NSIS's, our texts the LangStrings that po-compile makes from
+; po/*.po (LANGUAGES). The files, registry values and shortcuts it writes are the same in every
+; language.
 Unicode true
 
 !ifdef SIGN  ; the uninstaller is signed before the setup packs it, the setup once it is made
@@ -58,24 +64,101 @@ VIAddVersionKey "LegalCopyright" "${PUBLISHER}"
 Var Bits        ; the build to install: 32 or 64
 Var AccessBits  ; the bitness of the Access found, or empty
 Var AccessPath  ; the program file of that Access
-Var Reason      ; why $Bits, for the finish page and the details
+Var Why         ; why $Bits: asked (/BITNESS), found (the Access found) or none (no Access)
+Var Reason      ; the same in words, for the finish page
+Var Refusal     ; why setup or uninstaller refuses to go on (the name of its message), or empty
 Var OldDir      ; the folder of an earlier install, or empty
 Var Guessed     ; 1 when neither an Access nor /BITNESS chose the build
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
-!define MUI_FINISHPAGE_TEXT "${PRODUCT} has been installed on your computer: $Reason"
+!define MUI_FINISHPAGE_TEXT "$(FinishText)"
 !define MUI_FINISHPAGE_RUN "$INSTDIR\Menuvane.exe"
-!define MUI_FINISHPAGE_RUN_TEXT "Run ${PRODUCT} now to choose the Classic tab's options"
+!define MUI_FINISHPAGE_RUN_TEXT "$(FinishRun)"
+; The language chosen in .onInit applies once .onInit has ended (NSIS's rule): a refusal found
+; there shows its box in .onGUIInit, and the finish page's words are made as it opens.
+!define MUI_CUSTOMFUNCTION_GUIINIT ShowRefusal
+!define MUI_CUSTOMFUNCTION_UNGUIINIT un.ShowRefusal
 
 !insertmacro MUI_PAGE_WELCOME
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
+!define MUI_PAGE_CUSTOMFUNCTION_PRE FinishPagePre
+!define MUI_PAGE_CUSTOMFUNCTION_SHOW FinishPageShow
 !insertmacro MUI_PAGE_FINISH
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
-!insertmacro MUI_LANGUAGE "English"
+!include /CHARSET=UTF8 "${LANGUAGES}"  ; English first, then every translation; our texts in each
+
+; A refusal: the exit code, and, unless silent (where no box shows), the message, which
+; .onGUIInit shows in the setup's language before the setup ends. Returns from .onInit.
+!macro Refuse message code
+  SetErrorLevel ${code}
+  ${If} ${Silent}
+    Abort
+  ${EndIf}
+  StrCpy $Refusal ${message}
+  Return
+!macroend
+
+Function ShowRefusal
+  ${If} $Refusal == AccessRunning
+    MessageBox MB_OK|MB_ICONSTOP "$(AccessRunning)"
+  ${ElseIf} $Refusal == BadBitness
+    MessageBox MB_OK|MB_ICONSTOP "$(BadBitness)"
+  ${ElseIf} $Refusal == No64BitWindows
+    MessageBox MB_OK|MB_ICONSTOP "$(No64BitWindows)"
+  ${EndIf}
+  ${If} $Refusal != ""
+    Abort
+  ${EndIf}
+FunctionEnd
+
+Function un.ShowRefusal
+  ${If} $Refusal == AccessRunningUninstall
+    MessageBox MB_OK|MB_ICONSTOP "$(AccessRunningUninstall)"
+    Abort
+  ${EndIf}
+FunctionEnd
+
+; The build installed and why, in words.
+Function FinishPagePre
+  ${If} $Why == asked
+    StrCpy $Reason "$(ReasonAsked)"
+    ${If} $AccessBits != ""
+    ${AndIf} $AccessBits != $Bits
+      StrCpy $Reason "$Reason$\r$\n$\r$\n$(ReasonMismatch)"
+    ${EndIf}
+  ${ElseIf} $Why == found
+    StrCpy $Reason "$(ReasonFound)"
+  ${Else}
+    StrCpy $Reason "$(ReasonNoAccess)"
+  ${EndIf}
+FunctionEnd
+
+; The finish page has room for a long path and for every language: MUI makes its text 40 dialog
+; units tall, five lines, and the check box one line. The text gets the page down to 155u, the
+; check box three lines at the page's foot (160u to 190u); both are measured from the text's
+; height in pixels, so they follow the font and the screen's scaling. Uses $0 to $7.
+Function FinishPageShow
+  System::Call "*(i, i, i, i) p .r0"
+  System::Call "user32::GetWindowRect(p $mui.FinishPage.Text, p r0)"
+  System::Call "user32::MapWindowPoints(p 0, p $mui.FinishPage, p r0, i 2)"
+  System::Call "*$0(i .r1, i .r2, i .r3, i .r4)"
+  System::Free $0
+  IntOp $3 $3 - $1  ; the width
+  IntOp $4 $4 - $2  ; 40u in pixels; the text starts at 45u
+  IntOp $5 $4 * 110
+  IntOp $5 $5 / 40
+  System::Call "user32::SetWindowPos(p $mui.FinishPage.Text, p 0, i 0, i 0, i r3, i r5, i 0x16)"  ; size only
+  IntOp $6 $4 * 115
+  IntOp $6 $6 / 40
+  IntOp $6 $6 + $2
+  IntOp $7 $4 * 30
+  IntOp $7 $7 / 40
+  System::Call "user32::SetWindowPos(p $mui.FinishPage.Run, p 0, i r1, i r6, i r3, i r7, i 0x14)"  ; place and size
+FunctionEnd
 
 ; Access holds Pellwyn.dll while it runs: the file can then be neither replaced nor removed.
 ; Access's main window has the class OMain; a held DLL cannot be opened for writing.
@@ -242,6 +325,7 @@ Function FindAccess
 FunctionEnd
 
 Function .onInit
+  !insertmacro MENUVANE_CHOOSE_LANGUAGE
   ReadRegStr $OldDir HKCU "${UNINSTALL_KEY}" "InstallLocation"
   !insertmacro AccessIsRunning $0 "$INSTDIR\Pellwyn.dll"
   ${If} $0 == 0
@@ -249,9 +333,7 @@ Function .onInit
     !insertmacro AccessIsRunning $0 "$OldDir\Pellwyn.dll"
   ${EndIf}
   ${If} $0 == 1
-    MessageBox MB_OK|MB_ICONSTOP "Microsoft Access is running and uses ${PRODUCT}.$\r$\n$\r$\nClose Access, then run this setup again." /SD IDOK
-    SetErrorLevel ${EXIT_ACCESS_RUNNING}
-    Abort
+    !insertmacro Refuse AccessRunning ${EXIT_ACCESS_RUNNING}
   ${EndIf}
 
   Call FindAccess
@@ -262,35 +344,27 @@ Function .onInit
     StrCpy $Bits ""
   ${ElseIf} $Bits != 32
   ${AndIf} $Bits != 64
-    MessageBox MB_OK|MB_ICONSTOP "/BITNESS= takes 32 or 64, not $\"$Bits$\"." /SD IDOK
-    SetErrorLevel 2
-    Abort
+    !insertmacro Refuse BadBitness 2
   ${ElseIf} $Bits == 64
   ${AndIfNot} ${RunningX64}
-    MessageBox MB_OK|MB_ICONSTOP "This Windows is 32-bit: it cannot run the 64-bit build (/BITNESS=64)." /SD IDOK
-    SetErrorLevel 2
-    Abort
+    !insertmacro Refuse No64BitWindows 2
   ${EndIf}
 
   ${If} $Bits != ""
-    StrCpy $Reason "the $Bits-bit build, as /BITNESS=$Bits asked."
-    ${If} $AccessBits != ""
-    ${AndIf} $AccessBits != $Bits
-      StrCpy $Reason "$Reason$\r$\n$\r$\nThe Access found, $AccessPath, is $AccessBits-bit: it will not load this build."
-    ${EndIf}
+    StrCpy $Why asked
   ${ElseIf} $AccessBits != ""
     StrCpy $Bits $AccessBits
-    StrCpy $Reason "the $Bits-bit build, for the $Bits-bit Access found at $AccessPath."
+    StrCpy $Why found
   ${Else}
     StrCpy $Bits 32
     StrCpy $Guessed 1
-    StrCpy $Reason "the 32-bit build. No Microsoft Access was found, and Access 2007 is 32-bit.$\r$\n$\r$\nIf you install a 64-bit Access later, run this setup again."
+    StrCpy $Why none
   ${EndIf}
 FunctionEnd
 
 Section "Menuvane" Main
   SectionIn RO
-  DetailPrint "Installing the $Bits-bit build"
+  DetailPrint "$(Installing)"
   ; Registered before: registered again, with the new files (silently it always is).
   ClearErrors
   ReadRegDWORD $R7 HKCU "${ADDIN_KEY}" "LoadBehavior"
@@ -307,7 +381,7 @@ Section "Menuvane" Main
     StrCpy $0 "$OldDir\Pellwyn.dll"
     Call PeBits
     ${If} $1 != ""
-      DetailPrint "Unregistering the earlier $1-bit add-in"
+      DetailPrint "$(UnregisteringEarlier)"
       StrCpy $0 $1
       StrCpy $1 "/u /s"
       StrCpy $2 "$OldDir\Pellwyn.dll"
@@ -366,40 +440,39 @@ Section "Menuvane" Main
     StrCpy $R7 1
   ${EndIf}
   ${If} $R7 == 1
-    DetailPrint "Registering the $Bits-bit add-in for Access"
+    DetailPrint "$(Registering)"
     StrCpy $0 $Bits
     StrCpy $1 "/s"
     StrCpy $2 "$INSTDIR\Pellwyn.dll"
     Call Regsvr32
     ${If} $R8 != 0
-      DetailPrint "regsvr32 failed ($R8): the add-in is not registered"
+      DetailPrint "$(RegisterFailed)"
       SetErrorLevel ${EXIT_REGSVR32_FAILED}
     ${EndIf}
     ; Office keeps an add-in off for good once Access closed unexpectedly with it loaded, however
     ; it is registered. The installed Menuvane.exe removes our entries from Office's disabled
     ; items, as its OK does.
-    DetailPrint "Removing the add-in from Office's disabled items"
+    DetailPrint "$(Reenabling)"
     ClearErrors
     ExecWait '"$INSTDIR\Menuvane.exe" /reenable' $R8
     ${If} ${Errors}
     ${OrIf} $R8 != 0
-      DetailPrint "Office's disabled items could not be changed: Access may keep the add-in off"
+      DetailPrint "$(ReenableFailed)"
       SetErrorLevel ${EXIT_REGSVR32_FAILED}
     ${EndIf}
   ${EndIf}
 SectionEnd
 
 Function un.onInit
+  !insertmacro MENUVANE_CHOOSE_LANGUAGE
   !insertmacro AccessIsRunning $0 "$INSTDIR\Pellwyn.dll"
   ${If} $0 == 1
-    MessageBox MB_OK|MB_ICONSTOP "Microsoft Access is running and uses ${PRODUCT}.$\r$\n$\r$\nClose Access, then uninstall ${PRODUCT} again." /SD IDOK
-    SetErrorLevel ${EXIT_ACCESS_RUNNING}
-    Abort
+    !insertmacro Refuse AccessRunningUninstall ${EXIT_ACCESS_RUNNING}
   ${EndIf}
 FunctionEnd
 
 Section "Uninstall"
-  DetailPrint "Unregistering the add-in"
+  DetailPrint "$(Unregistering)"
   StrCpy $0 "$INSTDIR\Pellwyn.dll"
   Call un.PeBits
   ${If} $1 != ""

@@ -66,7 +66,7 @@ std::string DisabledItemsPath(std::string_view version) {
     return std::string(kOfficeKey) + "\\" + std::string(version) + "\\Access\\Resiliency\\DisabledItems";
 }
 
-int ReenableAddIn(OfficeSystem& office) {
+int ReenableAddIn(OfficeSystem& office, const kestrel::Language& language) {
     int removed = 0;
     std::string failures;
     std::int32_t code = 0;
@@ -96,8 +96,9 @@ int ReenableAddIn(OfficeSystem& office) {
         }
     }
     if (!failures.empty())
-        throw kestrel::Error(code, "Office may keep " + std::string(kestrel::kAddinFileName) +
-                                       " switched off: " + failures);
+        throw kestrel::Error(
+            code, kestrel::FormatText(language(kestrel::Text("options", "Office may keep {1} switched off: {2}")),
+                                      {kestrel::kAddinFileName, failures}));
     return removed;
 }
 

@@ -9,6 +9,7 @@
 // (lower-cased by Office) and the friendly name, both UTF-16LE ending in their NUL.
 #pragma once
 
+#include "language.h"
 #include "office_system.h"
 
 #include <cstdint>
@@ -33,7 +34,8 @@ std::string DisabledItemsPath(std::string_view version);
 
 // Deletes our values from the disabled items of every Office version key under HKCU, leaving
 // every other value; returns how many it deleted. A key or value that cannot be read or deleted
-// does not stop the others; afterwards one kestrel::Error names them all.
-int ReenableAddIn(OfficeSystem& office);
+// does not stop the others; afterwards one kestrel::Error names them all, its first words in the
+// language given.
+int ReenableAddIn(OfficeSystem& office, const kestrel::Language& language = kestrel::Language());
 
 }  // namespace menuvane

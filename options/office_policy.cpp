@@ -25,16 +25,21 @@ bool IsDword(std::uint32_t type, std::span<const unsigned char> data, std::uint3
             static_cast<std::uint32_t>(data[2]) << 16 | static_cast<std::uint32_t>(data[3]) << 24) == value;
 }
 
-std::string AccessName(std::string_view version) {
-    if (version == "12.0") return "Access 2007";
-    if (version == "14.0") return "Access 2010";
-    if (version == "15.0") return "Access 2013";
-    if (version == "16.0") return "Access 2016 and later";
-    return "Access of Office " + std::string(version);
+std::string AccessName(std::string_view version, const kestrel::Language& language) {
+    using kestrel::Text;
+    if (version == "12.0") return std::string(language(Text("policy", "Access 2007")));
+    if (version == "14.0") return std::string(language(Text("policy", "Access 2010")));
+    if (version == "15.0") return std::string(language(Text("policy", "Access 2013")));
+    if (version == "16.0") return std::string(language(Text("policy", "Access 2016 and later")));
+    return kestrel::FormatText(language(Text("policy", "Access of Office {1}")), {version});
 }
 
-std::string Scope(const PolicyFinding& f) {
-    return AccessName(f.version) + (f.hive == Hive::CurrentUser ? ", set for you" : ", set for this computer");
+// Which Access, and whether for the user or the computer.
+std::string Scope(const PolicyFinding& f, const kestrel::Language& language) {
+    using kestrel::Text;
+    return kestrel::FormatText(language(f.hive == Hive::CurrentUser ? Text("policy", "{1}, set for you")
+                                                                     : Text("policy", "{1}, set for this computer")),
+                               {AccessName(f.version, language)});
 }
 
 }  // namespace
@@ -63,49 +68,67 @@ std::vector<PolicyFinding> FindPolicies(OfficeSystem& office) {
     return found;
 }
 
-std::string PolicyNoticeText(const std::vector<PolicyFinding>& findings, Signature signature) {
+std::string PolicyNoticeText(const std::vector<PolicyFinding>& findings, Signature signature,
+                             const kestrel::Language& language) {
+    using kestrel::FormatText;
+    using kestrel::Text;
     if (findings.empty()) return {};
-    const std::string dll(kestrel::kAddinFileName), progId(kestrel::kProgId);
+    const std::string_view dll = kestrel::kAddinFileName, progId = kestrel::kProgId;
     bool keepsOff = false;
     std::string lines;
     for (const PolicyFinding& f : findings) {
+        const std::string scope = Scope(f, language);
         lines += "\r\n\r\n- ";
         if (f.kind == PolicyFinding::Kind::AlwaysDisabled) {
             keepsOff = true;
-            lines += "\"List of managed add-ins\" (" + Scope(f) + ") says " + progId + " = 0: always disabled.";
+            lines += FormatText(
+                language(Text("policy", "\"List of managed add-ins\" ({1}) says {2} = 0: always disabled.")),
+                {scope, progId});
             continue;
         }
-        lines += "\"Require that application add-ins are signed by Trusted Publisher\" (" + Scope(f) + ") is on";
         switch (signature) {
         case Signature::Missing:
             keepsOff = true;
-            lines += ", and " + dll + " is not signed.";
+            lines += FormatText(language(Text("policy", "\"Require that application add-ins are signed by Trusted "
+                                                        "Publisher\" ({1}) is on, and {2} is not signed.")),
+                                {scope, dll});
             break;
         case Signature::NotAccepted:
             keepsOff = true;
-            lines += ", and Windows does not accept the signature of " + dll + ".";
+            lines += FormatText(language(Text("policy", "\"Require that application add-ins are signed by Trusted "
+                                                        "Publisher\" ({1}) is on, and Windows does not accept the "
+                                                        "signature of {2}.")),
+                                {scope, dll});
             break;
         case Signature::Accepted:
-            lines += ". Windows accepts the signature of " + dll +
-                     ", but Access also wants its publisher among your Trusted Publishers.";
+            lines += FormatText(language(Text("policy", "\"Require that application add-ins are signed by Trusted "
+                                                        "Publisher\" ({1}) is on. Windows accepts the signature of "
+                                                        "{2}, but Access also wants its publisher among your Trusted "
+                                                        "Publishers.")),
+                                {scope, dll});
             break;
         }
     }
-    std::string text = std::string(kestrel::kProductPhrase) + " has registered the add-in for the Classic tab, but ";
-    text += keepsOff ? "a policy set by your administrator keeps Access from loading it:"
-                     : "a policy set by your administrator may still keep Access from loading it:";
+    std::string text = FormatText(
+        language(keepsOff ? Text("policy", "{1} has registered the add-in for the Classic tab, but a policy set by "
+                                           "your administrator keeps Access from loading it:")
+                          : Text("policy", "{1} has registered the add-in for the Classic tab, but a policy set by "
+                                           "your administrator may still keep Access from loading it:")),
+        {kestrel::kProductPhrase});
     text += lines;
-    text += keepsOff ? "\r\n\r\nAsk your administrator to allow " + progId + ". Access starts now."
-                     : "\r\n\r\nAccess starts now.";
+    text += "\r\n\r\n";
+    text += keepsOff ? FormatText(language(Text("policy", "Ask your administrator to allow {1}. Access starts now.")),
+                                  {progId})
+                     : std::string(language(Text("policy", "Access starts now.")));
     return text;
 }
 
-std::string PolicyNotice(OfficeSystem& office, std::string_view dllPath) {
+std::string PolicyNotice(OfficeSystem& office, std::string_view dllPath, const kestrel::Language& language) {
     const std::vector<PolicyFinding> findings = FindPolicies(office);
     const bool askSignature = std::any_of(findings.begin(), findings.end(), [](const PolicyFinding& f) {
         return f.kind == PolicyFinding::Kind::SignatureRequired;
     });
-    return PolicyNoticeText(findings, askSignature ? office.VerifySignature(dllPath) : Signature::Accepted);
+    return PolicyNoticeText(findings, askSignature ? office.VerifySignature(dllPath) : Signature::Accepted, language);
 }
 
 }  // namespace menuvane

@@ -11,6 +11,7 @@
 // Access starts.
 #pragma once
 
+#include "language.h"
 #include "office_system.h"
 
 #include <cstdint>
@@ -40,11 +41,13 @@ bool RequiresSignedAddins(std::uint32_t type, std::span<const unsigned char> dat
 // registry's order. Throws kestrel::Error when a policy key cannot be read.
 std::vector<PolicyFinding> FindPolicies(OfficeSystem& office);
 
-// The one message for the user, or the empty text when nothing keeps the add-in off. The
-// signature verdict matters only to SignatureRequired findings.
-std::string PolicyNoticeText(const std::vector<PolicyFinding>& findings, Signature signature);
+// The one message for the user, in the language given, or the empty text when nothing keeps the
+// add-in off. The signature verdict matters only to SignatureRequired findings.
+std::string PolicyNoticeText(const std::vector<PolicyFinding>& findings, Signature signature,
+                             const kestrel::Language& language = kestrel::Language());
 
 // FindPolicies, the signature of dllPath checked only when a policy asks for one, and the text.
-std::string PolicyNotice(OfficeSystem& office, std::string_view dllPath);
+std::string PolicyNotice(OfficeSystem& office, std::string_view dllPath,
+                         const kestrel::Language& language = kestrel::Language());
 
 }  // namespace menuvane

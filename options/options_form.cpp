@@ -8,6 +8,7 @@
 
 #include <array>
 #include <optional>
+#include <utility>
 
 namespace menuvane {
 namespace {
@@ -35,14 +36,20 @@ private:
     FormWindow& window_;
 };
 
+// One numbered step of the form, reported in its language.
+template <class Body>
+void Step(Form& form, std::string_view location, int step, Body&& body) {
+    kestrel::RunStep(form.language, form.report, location, step, std::forward<Body>(body));
+}
+
 void StoreAndRegister(Form& form, const Boxes& boxes) {
     for (const BoxSetting& s : kBoxSettings)
         if (!boxes.Locked(s.box))  // what a policy decides is not the user's to store
-            kestrel::RunStep(form.report, kClickLocation, SettingStep(s.box),
+            Step(form, kClickLocation, SettingStep(s.box),
                              [&] { form.settings.Put(s.key.name, std::to_string(boxes[s.box])); });
     // Step 116: a grayed box 0 is not clear, so it registers.
     const bool on = boxes[kClassicBox] != kClear;
-    kestrel::RunStep(form.report, kClickLocation, on ? 118 : 120, [&] {
+    Step(form, kClickLocation, on ? 118 : 120, [&] {
         Hourglass busy(form.window);
         if (on)
             RegisterAddIn(form.addin, form.folder);
@@ -52,14 +59,14 @@ void StoreAndRegister(Form& form, const Boxes& boxes) {
     if (on) {
         // 119: Office's record of a crash with the add-in loaded would keep it off all the same;
         // 121: say so when an administrator's policy will.
-        kestrel::RunStep(form.report, kClickLocation, 119, [&] { ReenableAddIn(form.addin); });
-        kestrel::RunStep(form.report, kClickLocation, 121, [&] {
-            const std::string notice = PolicyNotice(form.addin, AddinPath(form.folder));
+        Step(form, kClickLocation, 119, [&] { ReenableAddIn(form.addin, form.language); });
+        Step(form, kClickLocation, 121, [&] {
+            const std::string notice = PolicyNotice(form.addin, AddinPath(form.folder), form.language);
             if (!notice.empty()) form.window.ShowMessage(kestrel::kProductPhrase, notice);
         });
     }
-    kestrel::RunStep(form.report, kClickLocation, 122, [&] { form.window.ShellOpen(kAccessShellName); });
-    kestrel::RunStep(form.report, kClickLocation, 124, [&] { form.window.Close(); });
+    Step(form, kClickLocation, 122, [&] { form.window.ShellOpen(kAccessShellName); });
+    Step(form, kClickLocation, 124, [&] { form.window.Close(); });
 }
 
 }  // namespace
@@ -73,8 +80,9 @@ int SettingStep(int box) {
     }
 }
 
-std::string HelpText() {
-    return "Questions? Please contact Team Kestrelby at " + std::string(kestrel::kContactPage);
+std::string HelpText(const kestrel::Language& language) {
+    return kestrel::FormatText(language(kestrel::Text("options", "Questions? Please contact Team Kestrelby at {1}")),
+                               {kestrel::kContactPage});
 }
 
 int ReadBoxState(kestrel::SettingsStore& settings, const kestrel::SettingKey& key, int missing) {
@@ -88,8 +96,8 @@ int ReadBoxState(kestrel::SettingsStore& settings, const kestrel::SettingKey& ke
 }
 
 void FormInitialize(Form& form, Boxes& boxes) {
-    kestrel::RunStep(form.report, kInitializeLocation, 100, [&] { form.window.ApplySkin(); });
-    kestrel::RunStep(form.report, kInitializeLocation, 102, [&] {
+    Step(form, kInitializeLocation, 100, [&] { form.window.ApplySkin(); });
+    Step(form, kInitializeLocation, 102, [&] {
         form.window.SetCaption(kestrel::kProductPhrase);
         form.window.SetIcon();
     });
@@ -97,7 +105,7 @@ void FormInitialize(Form& form, Boxes& boxes) {
     // fill can change them. A value that cannot be read leaves its box as it was.
     std::array<std::optional<int>, 12> read{};
     for (const BoxSetting& s : kBoxSettings)
-        kestrel::RunStep(form.report, kInitializeLocation, SettingStep(s.box), [&] {
+        Step(form, kInitializeLocation, SettingStep(s.box), [&] {
             if (const std::optional<int> decided = form.settings.Policy(s.key.name))
                 boxes.Lock(s.box, *decided);
             else if (s.box != kHideTabsBox)  // its state comes from the tab boxes' rules
@@ -108,19 +116,19 @@ void FormInitialize(Form& form, Boxes& boxes) {
 }
 
 void FormLoad(Form& form) {
-    kestrel::RunStep(form.report, kLoadLocation, 100, [&] { form.window.SetCaption(kestrel::kProductPhrase); });
-    kestrel::RunStep(form.report, kLoadLocation, 104, [&] { form.window.Centre(); });
-    kestrel::RunStep(form.report, kLoadLocation, 108, [&] { form.window.LoadPointer(); });
+    Step(form, kLoadLocation, 100, [&] { form.window.SetCaption(kestrel::kProductPhrase); });
+    Step(form, kLoadLocation, 104, [&] { form.window.Centre(); });
+    Step(form, kLoadLocation, 108, [&] { form.window.LoadPointer(); });
 }
 
 void PushButtonClick(Form& form, const Boxes& boxes, int index) {
     switch (index) {
     case kHelpButton:
-        kestrel::RunStep(form.report, kClickLocation, 102,
-                         [&] { form.window.ShowMessage(kestrel::kProductPhrase, HelpText()); });
+        Step(form, kClickLocation, 102,
+                         [&] { form.window.ShowMessage(kestrel::kProductPhrase, HelpText(form.language)); });
         break;
     case kOkButton: StoreAndRegister(form, boxes); break;
-    case kCancelButton: kestrel::RunStep(form.report, kClickLocation, 126, [&] { form.window.Close(); }); break;
+    case kCancelButton: Step(form, kClickLocation, 126, [&] { form.window.Close(); }); break;
     default: break;
     }
 }

@@ -27,7 +27,7 @@ inline constexpr int kHelpButton = 0, kOkButton = 1, kCancelButton = 2;
 int SettingStep(int box);
 
 // The Help message: "Questions? Please contact Team Kestrelby at " and the contact page.
-std::string HelpText();
+std::string HelpText(const kestrel::Language& language = kestrel::Language());
 
 // What the procedures ask of the window.
 class FormWindow {
@@ -50,6 +50,7 @@ struct Form {
     FormWindow& window;
     kestrel::ErrorReporter report;
     std::string folder;  // the program's folder, where Pellwyn.dll is
+    kestrel::Language language{};  // Windows' display language: the reports and messages speak it
 };
 
 // Reads a box's setting as the window does: the stored text, or the default when missing,

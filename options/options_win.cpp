@@ -3,6 +3,7 @@
 // made there.
 #include "error.h"
 #include "options_form.h"
+#include "options_layout.h"
 #include "product.h"
 #include "register_win.h"
 #include "resource.h"
@@ -37,42 +38,90 @@ constexpr int kPolicyNoteId = 303;
 constexpr int BoxId(int box) { return kFirstBoxId + box; }
 constexpr int ButtonId(int button) { return kFirstButtonId + button; }
 
-constexpr int kClientWidth = 8040, kClientHeight = 4230;  // twips
-constexpr TwipsRect kFrame{120, 590, 7800, 3015};
-
 enum class Kind { TextBox, PushButton, CheckBox, Shape, Frame, Note };
+
+constexpr kestrel::TextId kNoCaption = kestrel::kNoText;
 
 struct Control {
     Kind kind;
     int id;
-    const wchar_t* caption;
-    TwipsRect where;  // check boxes, the rectangle and the note: within the frame
+    kestrel::TextId caption;  // in the user's language; the text box and the rectangle have none
 };
 
 // In tab order: the focus moves in the order the controls are created. That is also the
 // z-order, top first: the boxes lie above the rectangle, and both above the frame.
 constexpr Control kControls[] = {
-    {Kind::TextBox, kText1Id, L"Text1", {960, 4660, 975, 525}},  // below the visible area
-    {Kind::PushButton, ButtonId(kHelpButton), L"Help", {120, 120, 7800, 405}},
-    {Kind::CheckBox, BoxId(0), L"Show Classic Menu and Toolbars in MS Access 2007", {240, 240, 5295, 375}},
-    {Kind::CheckBox, BoxId(1), L"Show menu tabs on the left of home tab", {600, 600, 3975, 375}},
-    {Kind::CheckBox, BoxId(2), L"Show all items in main menu", {600, 960, 3375, 375}},
-    {Kind::CheckBox, BoxId(11), L"Hide built-in tabs", {600, 1560, 1815, 375}},  // on the rectangle's top edge
-    {Kind::CheckBox, BoxId(3), L"Home", {840, 1920, 1095, 225}},
-    {Kind::CheckBox, BoxId(4), L"Create", {840, 2280, 975, 225}},
-    {Kind::CheckBox, BoxId(5), L"External Data", {2040, 1920, 1455, 225}},
-    {Kind::CheckBox, BoxId(6), L"Database Tools", {2040, 2280, 1815, 225}},
-    {Kind::Shape, kShape1Id, L"", {600, 1680, 3495, 1095}},  // frames the four tab boxes
-    // Shown only when a policy decides a box: in the frame's free right-hand side, level with
-    // the Home row, clear of every box (box 1, the widest of the rows below box 0, ends at 4575).
-    {Kind::Note, kPolicyNoteId, L"Some options are set by your administrator.", {4680, 1920, 2880, 585}},
-    {Kind::PushButton, ButtonId(kOkButton), L"OK", {120, 3720, 3840, 405}},
-    {Kind::Frame, kFrameId, L"Access Options", kFrame},
-    {Kind::PushButton, ButtonId(kCancelButton), L"Cancel", {4080, 3720, 3840, 405}},
+    {Kind::TextBox, kText1Id, kNoCaption},  // "Text1", below the visible area
+    {Kind::PushButton, ButtonId(kHelpButton), kestrel::Text("options", "Help")},
+    {Kind::CheckBox, BoxId(kClassicBox), kestrel::Text("options", "Show Classic Menu and Toolbars in MS Access 2007")},
+    {Kind::CheckBox, BoxId(kLeftBox), kestrel::Text("options", "Show menu tabs on the left of home tab")},
+    {Kind::CheckBox, BoxId(kAllBox), kestrel::Text("options", "Show all items in main menu")},
+    {Kind::CheckBox, BoxId(kHideTabsBox), kestrel::Text("options", "Hide built-in tabs")},
+    {Kind::CheckBox, BoxId(kHomeBox), kestrel::Text("options", "Home")},
+    {Kind::CheckBox, BoxId(kCreateBox), kestrel::Text("options", "Create")},
+    {Kind::CheckBox, BoxId(kExternalDataBox), kestrel::Text("options", "External Data")},
+    {Kind::CheckBox, BoxId(kDatabaseToolsBox), kestrel::Text("options", "Database Tools")},
+    {Kind::Shape, kShape1Id, kNoCaption},  // frames the four tab boxes
+    {Kind::Note, kPolicyNoteId, kestrel::Text("options", "Some options are set by your administrator.")},
+    {Kind::PushButton, ButtonId(kOkButton), kestrel::Text("options", "OK")},
+    {Kind::Frame, kFrameId, kestrel::Text("options", "Access Options")},
+    {Kind::PushButton, ButtonId(kCancelButton), kestrel::Text("options", "Cancel")},
 };
 
-RECT ToPixels(TwipsRect r, bool inFrame) {
-    const int left = r.left + (inFrame ? kFrame.left : 0), top = r.top + (inFrame ? kFrame.top : 0);
+// Room a caption needs beside its text, in pixels at 96 DPI: a check box's square and the gap
+// before its text; a push button's edges; the frame's gaps either side of its title.
+constexpr int kCheckBoxExtra = 19, kButtonExtra = 10, kFrameExtra = 16;
+
+std::wstring Caption(const Control& c, const kestrel::Language& language) {
+    if (c.kind == Kind::TextBox) return L"Text1";
+    return c.caption == kNoCaption ? std::wstring() : kestrel::Utf8ToWide(language(c.caption));
+}
+
+// Where each control goes, from what its caption needs in the window's fonts at this DPI.
+OptionsLayout Layout(const kestrel::Language& language, HFONT boxFont, HFONT buttonFont) {
+    OptionsNeeds needs;
+    needs.dpi = kestrel::ScreenDpi();
+    const auto scaled = [&](int pixels) { return MulDiv(pixels, needs.dpi, 96); };
+    for (const Control& c : kControls) {
+        const std::wstring text = Caption(c, language);
+        switch (c.kind) {
+        case Kind::CheckBox:
+            needs.boxes[static_cast<std::size_t>(c.id - kFirstBoxId)] =
+                kestrel::TextExtent(boxFont, text).cx + scaled(kCheckBoxExtra);
+            break;
+        case Kind::PushButton:
+            needs.buttons[static_cast<std::size_t>(c.id - kFirstButtonId)] =
+                kestrel::TextExtent(buttonFont, text).cx + scaled(kButtonExtra);
+            break;
+        case Kind::Frame: needs.frameCaption = kestrel::TextExtent(boxFont, text).cx + scaled(kFrameExtra); break;
+        case Kind::Note: {
+            const SIZE wrapped = kestrel::WrappedTextExtent(boxFont, text, NoteWrapWidth(needs.dpi));
+            needs.noteWidth = wrapped.cx;
+            needs.noteHeight = wrapped.cy;
+            break;
+        }
+        default: break;
+        }
+    }
+    return LayOutOptions(needs);
+}
+
+TwipsRect Where(const OptionsLayout& l, const Control& c) {
+    if (c.id >= kFirstBoxId && c.id <= BoxId(kHideTabsBox))
+        return l.boxes[static_cast<std::size_t>(c.id - kFirstBoxId)];
+    switch (c.id) {
+    case kText1Id: return l.text1;
+    case kFrameId: return l.frame;
+    case kShape1Id: return l.shape;
+    case kPolicyNoteId: return l.note;
+    case ButtonId(kHelpButton): return l.help;
+    case ButtonId(kOkButton): return l.ok;
+    default: return l.cancel;
+    }
+}
+
+RECT ToPixels(TwipsRect r, TwipsRect frame, bool inFrame) {
+    const int left = r.left + (inFrame ? frame.left : 0), top = r.top + (inFrame ? frame.top : 0);
     // Edges converted separately, so that neighbours meet where the twips say they do.
     return RECT{Px(left), Px(top), Px(left + r.width), Px(top + r.height)};
 }
@@ -88,6 +137,7 @@ public:
     explicit OptionsWindow(HINSTANCE instance)
         : instance_(instance),
           folder_(kestrel::ModuleFolder(nullptr)),
+          language_(kestrel::Language::FromLangId(GetUserDefaultUILanguage())),
           addin_([this] { PumpWhileBusy(); }) {}
 
     bool Create();
@@ -118,6 +168,7 @@ private:
 
     HINSTANCE instance_;
     std::wstring folder_;
+    kestrel::Language language_;  // Windows' display language
     HWND hwnd_ = nullptr;
     HWND lastFocus_ = nullptr;
     bool busy_ = false;  // a button's sequence is running: clicks and closing wait for it
@@ -142,14 +193,21 @@ bool OptionsWindow::Create() {
     // No WS_CLIPCHILDREN: the frame and the rectangle are transparent, the window's own
     // background shows through them.
     constexpr DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-    RECT frame{0, 0, Px(kClientWidth), Px(kClientHeight)};
+    boxFont_ = kestrel::MakeFont(L"Arial", 900, true);
+    buttonFont_ = kestrel::MakeFont(L"Arial", 1125, true);
+    if (!boxFont_ || !buttonFont_) return false;
+    OptionsLayout layout = DesignedOptionsLayout();
+    try {
+        layout = Layout(language_, boxFont_.get(), buttonFont_.get());
+    } catch (const kestrel::Error&) {
+        // a caption that cannot be measured: the window as designed
+    }
+    RECT frame{0, 0, Px(layout.clientWidth), Px(layout.clientHeight)};
     AdjustWindowRectEx(&frame, style, FALSE, 0);
     hwnd_ = CreateWindowExW(0, kWindowClass, L"", style, CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
                             frame.bottom - frame.top, nullptr, nullptr, instance_, this);
     if (!hwnd_) return false;
 
-    boxFont_ = kestrel::MakeFont(L"Arial", 900, true);
-    buttonFont_ = kestrel::MakeFont(L"Arial", 1125, true);
     for (const Control& c : kControls) {
         const wchar_t* windowClass = c.kind == Kind::TextBox                       ? L"EDIT"
                                      : c.kind == Kind::Shape || c.kind == Kind::Note ? L"STATIC"
@@ -170,10 +228,11 @@ bool OptionsWindow::Create() {
         case Kind::Frame: controlStyle |= BS_GROUPBOX | WS_CLIPSIBLINGS; break;
         case Kind::Note: controlStyle |= SS_LEFT | SS_NOPREFIX; break;
         }
-        const RECT r = ToPixels(c.where, c.kind == Kind::CheckBox || c.kind == Kind::Shape || c.kind == Kind::Note);
-        HWND control = CreateWindowExW(exStyle, windowClass, c.caption, controlStyle, r.left, r.top, r.right - r.left,
-                                       r.bottom - r.top, hwnd_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)),
-                                       instance_, nullptr);
+        const RECT r = ToPixels(Where(layout, c), layout.frame,
+                                c.kind == Kind::CheckBox || c.kind == Kind::Shape || c.kind == Kind::Note);
+        HWND control = CreateWindowExW(exStyle, windowClass, Caption(c, language_).c_str(), controlStyle, r.left,
+                                       r.top, r.right - r.left, r.bottom - r.top, hwnd_,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance_, nullptr);
         if (!control) return false;
         HFONT font = c.kind == Kind::PushButton ? buttonFont_.get() : boxFont_.get();
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -186,7 +245,7 @@ bool OptionsWindow::Create() {
 
 Form OptionsWindow::MakeForm() {
     return Form{settings_, addin_, *this, [this](const std::string& text) { Report(text); },
-                kestrel::WideToUtf8(folder_)};
+                kestrel::WideToUtf8(folder_), language_};
 }
 
 void OptionsWindow::Open(int show) {
@@ -234,7 +293,7 @@ void OptionsWindow::ShowBoxes() {
 
 void OptionsWindow::Report(const std::string& text) {
     // Before the window shows, the report stands on its own rather than behind a hidden owner.
-    kestrel::ShowErrorReport(IsWindowVisible(hwnd_) ? hwnd_ : nullptr, text);
+    kestrel::ShowErrorReport(IsWindowVisible(hwnd_) ? hwnd_ : nullptr, text, language_);
 }
 
 void OptionsWindow::ApplySkin() {

@@ -12,8 +12,9 @@ packages=(
   clang libclang-rt-14-dev                             # the sanitizer build and the fuzzers
   libxml2-utils                                        # xmllint: validates the ribbon markup
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-tools  # the Windows programs, 64- and 32-bit
-  wine wine64 xvfb xauth fonts-liberation              # runs and shows them here, for the tests
+  wine wine64 xvfb xauth fonts-liberation locales      # runs and shows them here, for the tests
   imagemagick xdotool                                  # screenshots of the windows
+  fonts-wqy-microhei locales                           # CJK glyphs; the locales that give Wine a language
   nsis wixl                                            # the installers: per user (NSIS), per machine (MSI)
   osslsigncode openssl                                 # signing them, and the throw-away certificate of the tests
   gettext                                              # msgfmt: the translations

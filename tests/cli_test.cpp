@@ -1,4 +1,5 @@
-// pellwyn-markup's command line, as other tools rely on it.
+// pellwyn-markup's command line, as other tools rely on it; po-compile's checks of the
+// translations and what it makes of them for the setup and the Group Policy templates.
 #include "dynamic_menus.h"
 #include "fakes.h"
 #include "ribbon.h"
@@ -7,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 
 namespace pellwyn {
 namespace {
@@ -85,6 +87,25 @@ TEST(MarkupTool, PlaysTheAccessAskedFor) {
     EXPECT_EQ(RunCommand(kTool, {"--access-list", file + ".missing"}).status, 2);
 }
 
+// --language: the LCID Access answers, decimal or hexadecimal; English by default.
+TEST(MarkupTool, SpeaksTheLanguageAskedFor) {
+    testing::FakeHost german;
+    german.language = 0x0407;
+    german.objectType = kAcTable;
+    testing::RecordingSettings store;
+    Markup markup;
+    std::string expected(GetRibbonXml(markup, german, store));
+    expected += "\n";
+    expected += GetContent(markup, german, DynamicMenu::Edit);
+    expected += "\n";
+    EXPECT_EQ(RunCommand(kTool, {"--language", "1031", "--open", "Edit:0"}).out, expected);
+    EXPECT_EQ(RunCommand(kTool, {"--language", "0x0407", "--open", "Edit:0"}).out, expected);
+    EXPECT_EQ(RunCommand(kTool, {"--language", "1033"}).out, DocumentFor({}) + "\n");
+    EXPECT_EQ(RunCommand(kTool, {"--language", "none"}).out, DocumentFor({}) + "\n");
+    for (const char* bad : {"German", "0x", "-5", "10 33", ""})
+        EXPECT_EQ(RunCommand(kTool, {"--language", bad}).status, 2) << bad;
+}
+
 TEST(MarkupTool, AFailureOfTheAddinPrintsNothingButTheError) {
     for (std::initializer_list<std::string> args :
          {std::initializer_list<std::string>{"--setting", "Left=abc"}, {"--setting", "Left=1=2"},
@@ -122,8 +143,132 @@ TEST(MarkupTool, HelpExplainsTheOptions) {
     const auto r = RunCommand(kTool, {"--help"});
     EXPECT_EQ(r.status, 0);
     for (const char* word : {"--setting NAME=VALUE", "--host-name", "--access VERSION", "--access-list FILE",
-                             "--open MENU:TYPE", "Exit status"})
+                             "--language LCID", "--open MENU:TYPE", "Exit status"})
         EXPECT_NE(r.out.find(word), std::string::npos) << word;
+}
+
+// po-compile on copies of the real files in a temporary folder, one of them changed: what it
+// prints, and what it wrote.
+const std::string kPoCompile = PO_COMPILE;
+const std::filesystem::path kPoDir = PO_DIR;
+
+class PoFiles {
+public:
+    PoFiles() {
+        for (const char* name : {"menuvane.pot", "de.po"})
+            std::filesystem::copy_file(kPoDir / name, dir_.path() / name);
+        std::filesystem::copy_file(ENGLISH_ADML, dir_.path() / "Menuvane.adml");
+    }
+    std::filesystem::path In(const std::string& name) const { return dir_.path() / name; }
+    // Changes a copied file: the line holding `find` (the first after the line holding `after`)
+    // becomes `replace` (several lines with \n, none when empty). Gives the changed line's number.
+    int Change(const std::string& name, const std::string& after, const std::string& find, const std::string& replace) {
+        std::istringstream in(testing::ReadWhole(In(name)));
+        std::string out, line;
+        int number = 0, changed = 0;
+        bool seen = after.empty();
+        while (std::getline(in, line)) {
+            ++number;
+            seen = seen || line.find(after) != std::string::npos;
+            if (seen && !changed && line.find(find) != std::string::npos) {
+                changed = number;
+                if (!replace.empty()) out += replace + "\n";
+                continue;
+            }
+            out += line + "\n";
+        }
+        std::ofstream(In(name), std::ios::binary | std::ios::trunc) << out;
+        return changed;
+    }
+    testing::CommandResult Run() {
+        return RunCommand(kPoCompile, {"--template", In("menuvane.pot").string(), "--nsis", In("setup.nsh").string(),
+                                       "--adml-template", In("Menuvane.adml").string(), "--adml-dir",
+                                       In("PolicyDefinitions").string(), In("de.po").string()});
+    }
+    int PotLine(const std::string& text) {
+        std::istringstream in(testing::ReadWhole(In("menuvane.pot")));
+        std::string line;
+        for (int number = 1; std::getline(in, line); ++number)
+            if (line == text) return number;
+        return 0;
+    }
+
+private:
+    testing::TempDir dir_;
+};
+
+TEST(PoCompile, RefusesAFaultyTranslationWithItsFileAndLineAndWritesNothing) {
+    const struct {
+        const char* what;
+        std::function<std::string(PoFiles&)> change;  // makes the fault, gives the message expected
+    } cases[] = {
+        {"a text missing",
+         [](PoFiles& t) {
+             t.Change("de.po", "", "msgstr \"Klassisch\"", "");
+             t.Change("de.po", "", "msgid \"Classic\"", "");
+             t.Change("de.po", "", "msgctxt \"ribbon\"", "");
+             return t.In("de.po").string() + ":0: misses \"Classic\" (ribbon, " + t.In("menuvane.pot").string() + ":" + std::to_string(t.PotLine("msgid \"Classic\"") - 1) + ")";
+         }},
+        {"a fuzzy text",
+         [](PoFiles& t) {
+             const int line = t.Change("de.po", "", "msgctxt \"ribbon\"", "#, fuzzy\nmsgctxt \"ribbon\"") + 1;
+             return t.In("de.po").string() + ":" + std::to_string(line) + ": \"Classic\" (ribbon) is marked fuzzy: check it, then drop the mark";
+         }},
+        {"a placeholder dropped",
+         [](PoFiles& t) {
+             const int line = t.Change("de.po", "msgctxt \"uninstall\"", "msgstr", "msgstr \"Start > Alle Programme > {1}\"") - 2;
+             return t.In("de.po").string() + ":" + std::to_string(line) + ": \"To uninstall, close Access and then go to\r\rStart > Program Files > {1} > "
+                                                      "Uninstall {1}\" (uninstall) has the placeholders {1}, English has {1} {1}";
+         }},
+        {"a setup text without its variable",
+         [](PoFiles& t) {
+             const int line = t.Change("de.po", "msgctxt \"setup.FinishText\"", "msgstr", "msgstr \"${PRODUCT}: fertig, $Grund\"") - 2;
+             return t.In("de.po").string() + ":" + std::to_string(line) + ": \"${PRODUCT} has been installed on your computer: $Reason\" "
+                                                      "(setup.FinishText) has the placeholders $Grund ${PRODUCT}, English has $Reason ${PRODUCT}";
+         }},
+        {"an English template text that is not the .pot's",
+         [](PoFiles& t) {
+             const int line = t.Change("Menuvane.adml", "", "<string id=\"All\">",
+                                       "      <string id=\"All\">Show every item in the main menu</string>");
+             return t.In("Menuvane.adml").string() + ":" + std::to_string(line) + ": its text All differs from " + t.In("menuvane.pot").string() + ":" +
+                    std::to_string(t.PotLine("msgctxt \"adml.All\""));
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        PoFiles files;
+        const std::string expected = c.change(files);
+        const auto r = files.Run();
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find(expected + "\n"), std::string::npos) << r.err << "\nexpected: " << expected;
+        EXPECT_NE(r.err.find("po-compile: 1 fault in the translations; nothing written"), std::string::npos) << r.err;
+        EXPECT_FALSE(std::filesystem::exists(files.In("setup.nsh")));
+        EXPECT_FALSE(std::filesystem::exists(files.In("PolicyDefinitions")));
+    }
+}
+
+// The setup's texts are NSIS strings: a quote, a line break and a dollar sign that is no
+// variable are escaped, the variables are not. The ADML's are XML text.
+TEST(PoCompile, WritesTheSetupsTextsForNsisAndTheAdmlsTextsForXml) {
+    PoFiles files;
+    files.Change("de.po", "msgctxt \"setup.FinishRun\"", "msgstr", "msgstr \"${PRODUCT} kostet 0 $ und \\\"nichts\\\"\\r\\nUS$\"");
+    files.Change("de.po", "msgctxt \"adml.All\"", "msgstr", "msgstr \"Alle <Elemente> & \\\"mehr\\\"\"");
+    const auto r = files.Run();
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string nsh = testing::ReadWhole(files.In("setup.nsh"));
+    for (const char* line :
+         {"\n!insertmacro MUI_LANGUAGE \"English\"\n!insertmacro MUI_LANGUAGE \"German\"\n",
+          "\nLangString FinishRun ${LANG_GERMAN} \"${PRODUCT} kostet 0 $$ und $\\\"nichts$\\\"$\\r$\\nUS$$\"\n",
+          "\nLangString BadBitness ${LANG_ENGLISH} \"/BITNESS= takes 32 or 64, not $\\\"$Bits$\\\".\"\n",
+          "\n    StrCpy $LANGUAGE ${LANG_GERMAN}\n"})
+        EXPECT_NE(nsh.find(line), std::string::npos) << line;
+    std::size_t langStrings = 0;
+    for (std::size_t at = 0; (at = nsh.find("\nLangString ", at)) != std::string::npos; ++at) ++langStrings;
+    EXPECT_EQ(langStrings, 2 * 17u);  // English and German, every setup text
+    const std::string adml = testing::ReadWhole(files.In("PolicyDefinitions/de-DE/Menuvane.adml"));
+    EXPECT_NE(adml.find("<string id=\"All\">Alle &lt;Elemente&gt; &amp; \"mehr\"</string>"), std::string::npos);
+    EXPECT_NE(adml.find("<string id=\"Left\">Menüregisterkarte links neben Start anzeigen</string>"),
+              std::string::npos);
 }
 
 }  // namespace

@@ -75,6 +75,25 @@ TEST(Commands, TheUninstallTextSendsTheUserToTheStartMenu) {
     EXPECT_EQ(text.find('\n'), std::string::npos);
 }
 
+// In Access's language: Hong Kong's Chinese is Taiwan's; any English, and a language we do not
+// ship (Greek), keep the English text.
+TEST(Commands, TheUninstallTextSpeaksAccesssLanguage) {
+    const std::string english =
+        "To uninstall, close Access and then go to\r\rStart > Program Files > Menuvane > Uninstall Menuvane";
+    struct Case {
+        std::uint16_t langId;
+        std::string text;
+    };
+    const Case cases[] = {
+        {0x0809, english},
+        {0x0408, english},
+        {0x0407, "Schließen Sie zum Deinstallieren Access, und wählen Sie dann\r\rStart > Alle Programme > Menuvane > "
+                 "Uninstall Menuvane"},
+        {0x0C04, "若要解除安裝，請關閉 Access，然後移至\r\r開始 > 所有程式 > Menuvane > Uninstall Menuvane"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(UninstallText(kestrel::Language::FromLangId(c.langId)), c.text) << c.langId;
+}
+
 TEST(Commands, TheDocumentMapToggleReadsThenWritesTheOpposite) {
     FakeHost host;
     ToggleDocumentMap(host);

@@ -5,12 +5,14 @@
 #include "control_names.h"
 #include "dynamic_menus.h"
 #include "fakes.h"
+#include "language.h"
 #include "ribbon.h"
 #include "xml_scan.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 #include <map>
 #include <regex>
 #include <set>
@@ -237,6 +239,132 @@ TEST(ControlNames, AHostThatCallsBackWhileAnsweringGetsWholeMarkup) {
     std::set<std::string> asked(host.controlQuestions.begin(), host.controlQuestions.end());
     EXPECT_EQ(asked.size(), host.controlQuestions.size());
 }
+
+
+// Every Access in every language: the English skeleton, Access's own words on its controls,
+// ours on our menus.
+namespace languages {
+
+FakeHost Speaking(std::optional<std::int32_t> lcid) {
+    FakeHost host;
+    host.language = lcid;
+    return host;
+}
+
+// got has english's elements in english's order with the same attributes, but: no label or
+// screentip on a control placed by idMso, and each of our own texts in `language`.
+void ExpectSameSkeletonInLanguage(const kestrel::Language& language, const std::string& english, const std::string& got) {
+    const std::vector<Tag> full = ScanTags(english), tags = ScanTags(got);
+    ASSERT_EQ(tags.size(), full.size());
+    for (std::size_t i = 0; i < tags.size(); ++i) {
+        const Tag &t = tags[i], &e = full[i];
+        ASSERT_EQ(std::tie(t.name, t.kind, t.depth), std::tie(e.name, e.kind, e.depth)) << i;
+        std::map<std::string, std::string> expected = e.attributes;
+        const bool accessOwn = e.Has("idMso") && e.name != "tab";
+        for (const char* text : {"label", "screentip"}) {
+            if (!e.Has(text)) continue;
+            const kestrel::TextId id = kestrel::FindText("ribbon", e.Attr(text));
+            if (accessOwn)
+                expected.erase(text);
+            else if (id != kestrel::kNoText)
+                expected[text] = kestrel::XmlEscaped(language(id));
+            else
+                EXPECT_TRUE(e.Attr(text).find_first_not_of(' ') == std::string::npos) << e.Attr(text) << ": not ours";
+        }
+        EXPECT_EQ(t.attributes, expected) << e.name << " " << e.Attr("id") << e.Attr("idMso");
+    }
+}
+
+TEST(Languages, EnglishAndAnAccessThatCannotTellGetTodaysTab) {
+    FakeHost silent;
+    const std::vector<std::string> english = Everything(silent);
+    EXPECT_EQ(silent.languageQuestions, 4);  // once per connection
+    // Any English, and anything that names no language.
+    for (std::optional<std::int32_t> lcid : {std::optional<std::int32_t>(0x0409), {0x0809}, {0x0C09}, {0x1009},
+                                             {0x00010409}, {0}, {0x007F}, {-1}, {0x00100407}, {}}) {
+        FakeHost host = Speaking(lcid);
+        EXPECT_EQ(Everything(host), english) << (lcid ? *lcid : -2);
+    }
+    FakeHost refusing;
+    refusing.languageRefused = true;
+    EXPECT_EQ(Everything(refusing), english);
+}
+
+TEST(Languages, EachLanguageGetsTheEnglishSkeletonWithAccessWordsAndOurs) {
+    ASSERT_EQ(std::size(testing::kShippedLanguages), kestrel::kTranslationCount);
+    FakeHost silent;
+    const std::vector<std::string> english = Everything(silent);
+    for (const auto& [code, lcid] : testing::kShippedLanguages) {
+        SCOPED_TRACE(std::string(code));
+        const kestrel::Language language = kestrel::Language::FromLangId(static_cast<std::uint16_t>(lcid));
+        ASSERT_TRUE(language.translated());
+        ASSERT_EQ(language.code(), code);
+        FakeHost host = Speaking(lcid);
+        const std::vector<std::string> got = Everything(host);
+        ASSERT_EQ(got.size(), english.size());
+        for (std::size_t i = 0; i < got.size(); ++i) ExpectSameSkeletonInLanguage(language, english[i], got[i]);
+        EXPECT_NE(got[0].find("label=\"" + kestrel::XmlEscaped(language(kestrel::Text("ribbon", "Tools panel")))),
+                  std::string::npos);
+    }
+}
+
+// Sublanguages follow their language; Portuguese and Chinese have two each. A language we do
+// not ship keeps our English texts, but Access's own words on its controls.
+TEST(Languages, SublanguagesAndLanguagesWeDoNotShip) {
+    auto document = [](std::int32_t lcid) {
+        FakeHost host = Speaking(lcid);
+        testing::RecordingSettings settings;
+        Markup markup;
+        return std::string(GetRibbonXml(markup, host, settings));
+    };
+    for (const auto& [sub, main] : {std::pair{0x0C07, 0x0407}, {0x0807, 0x0407}, {0x00010407, 0x0407},
+                                    {0x0C04, 0x0404}, {0x1404, 0x0404}, {0x7C04, 0x0404}, {0x1004, 0x0804},
+                                    {0x0004, 0x0804}, {0x080C, 0x040C}, {0x0814, 0x0414}})
+        EXPECT_EQ(document(sub), document(main)) << std::hex << sub;
+    EXPECT_NE(document(0x0416), document(0x0816));
+    EXPECT_NE(document(0x0404), document(0x0804));
+
+    FakeHost english;
+    const std::vector<std::string> full = Everything(english);
+    FakeHost arabic = Speaking(0x0401);
+    const std::vector<std::string> got = Everything(arabic);
+    for (std::size_t i = 0; i < got.size(); ++i) ExpectSameSkeletonInLanguage(kestrel::Language(), full[i], got[i]);
+    EXPECT_NE(got[0], full[0]);
+}
+
+TEST(Languages, OneQuestionPerConnectionAndAHostThatCallsBackMeanwhile) {
+    FakeHost host = Speaking(0x0407);
+    Markup markup;
+    testing::RecordingSettings settings;
+    GetRibbonXml(markup, host, settings);
+    for (DynamicMenu menu : kDynamicMenus) GetContent(markup, host, menu);
+    EXPECT_EQ(host.languageQuestions, 1);
+    markup.language.Forget();
+    GetContent(markup, host, DynamicMenu::Edit);
+    EXPECT_EQ(host.languageQuestions, 2);
+
+    // Building the document while it answers: the inner build is English, the outer German.
+    class Reentrant final : public Host {
+    public:
+        Markup* markup = nullptr;
+        testing::RecordingSettings settings;
+        std::string inner;
+        std::string Name() override { return "Microsoft Access"; }
+        std::int32_t CurrentObjectType() override { return kAcForm; }
+        bool IsPressed(std::string_view) override { return false; }
+        std::optional<std::int32_t> LanguageId() override {
+            inner = GetRibbonXml(*markup, *this, settings);
+            return 0x0407;
+        }
+    } reentrant;
+    Markup m;
+    reentrant.markup = &m;
+    const std::string outer(GetRibbonXml(m, reentrant, reentrant.settings));
+    EXPECT_NE(reentrant.inner.find("label=\"Tools panel\""), std::string::npos);
+    EXPECT_NE(outer.find("label=\"Werkzeugbereich\""), std::string::npos) << outer.substr(0, 400);
+}
+
+}  // namespace languages
 
 }  // namespace
 }  // namespace pellwyn

@@ -17,6 +17,39 @@ TEST(ErrorReport, HasItsFourLines) {
               "Please email screenshot of this message to support@kestrelby.example");
 }
 
+// The title and the fixed words follow the window's language; Windows' description and the
+// procedure's location stay as they come. Any English, and a language we do not ship, read English.
+TEST(ErrorReport, SpeaksTheWindowsLanguage) {
+    struct Case {
+        std::uint16_t langId;
+        std::string_view title, text;
+    };
+    const Case cases[] = {
+        {0x0409, "Application Error",
+         "Type mismatch\r\nin X at line 114\r\rPlease email screenshot of this message to support@kestrelby.example"},
+        {0x0809, "Application Error",
+         "Type mismatch\r\nin X at line 114\r\rPlease email screenshot of this message to support@kestrelby.example"},
+        {0x0408, "Application Error",  // Greek: not shipped
+         "Type mismatch\r\nin X at line 114\r\rPlease email screenshot of this message to support@kestrelby.example"},
+        {0x0C07, "Anwendungsfehler",  // German of Austria
+         "Type mismatch\r\nin X in Zeile 114\r\r"
+         "Bitte senden Sie einen Screenshot dieser Meldung per E-Mail an support@kestrelby.example"},
+        {0x0411, "アプリケーション エラー",
+         "Type mismatch\r\nin X 114 行目\r\r"
+         "このメッセージのスクリーンショットを support@kestrelby.example にメールで送信してください。"},
+    };
+    for (const Case& c : cases) {
+        const Language language = Language::FromLangId(c.langId);
+        EXPECT_EQ(ErrorReportTitle(language), c.title) << c.langId;
+        EXPECT_EQ(ErrorReportText("Type mismatch", "in X ", 114, language), c.text) << c.langId;
+    }
+    std::vector<std::string> reports;
+    EXPECT_FALSE(RunStep(Language::FromLangId(0x0407), [&](const std::string& text) { reports.push_back(text); },
+                         "in X ", 102, []() -> void { throw Error(kTypeMismatch, "bad number"); }));
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].rfind("bad number\r\nin X in Zeile 102\r\rBitte senden", 0), 0u) << reports[0];
+}
+
 TEST(ErrorReport, AFailingStepIsReportedAndTheNextOneRuns) {
     std::vector<std::string> reports;
     const ErrorReporter report = [&](const std::string& text) { reports.push_back(text); };
@@ -42,6 +75,12 @@ TEST(Layout, TwipsBecomePixelsAtTheScreensDpi) {
     EXPECT_EQ(TwipsToPixels(7, 96), 0);
     EXPECT_EQ(TwipsToPixels(8, 96), 1);
     EXPECT_EQ(TwipsToPixels(1440, 144), 144);
+    // The fewest twips that make so many pixels from an edge, however that edge rounds.
+    EXPECT_EQ(TwipsFor(0, 1, 96), 8);
+    EXPECT_EQ(TwipsFor(120, 100, 96), 1493);  // pixels 8 to 108; 1492 twips would end at 107
+    EXPECT_EQ(TwipsToPixels(120 + 1493, 96) - TwipsToPixels(120, 96), 100);
+    EXPECT_EQ(TwipsToPixels(120 + 1492, 96) - TwipsToPixels(120, 96), 99);
+    EXPECT_EQ(TwipsFor(590, 0, 144), 0);
 }
 
 TEST(PointerRule, TheHourglassStaysExceptOverTheLink) {

@@ -81,7 +81,7 @@ TEST(Writers, MenusAndDynamicMenusShareOneCounter) {
     Markup m;
     m.barMode = kBarInAllMenu;
     m.OpenMenu("All", "", "", "");
-    m.AppendDynamicMenu("View", "", "");
+    m.AppendDynamicMenu("View", "View", "", "");
     m.OpenMenu("", "Img", "Tip", "Vis");
     EXPECT_EQ(Text(m), R"(<menu id="BR32341" label="All" tag = "BR32341">)"
                        R"(<dynamicMenu id="DynaView2" label="View" getContent = "OnGetContentView")"
@@ -94,7 +94,7 @@ TEST(Writers, OnTheTabDynamicAndTopMenusAreFollowedByAGap) {
     Markup m;
     m.barMode = kBarOnTab;
     m.counters.menu = 2;
-    m.AppendDynamicMenu("Edit", "", "");
+    m.AppendDynamicMenu("Edit", "Edit", "", "");
     m.CloseMenu(true);
     m.CloseMenu(false);
     EXPECT_EQ(Text(m), R"(<dynamicMenu id="DynaEdit3" label="Edit" getContent = "OnGetContentEdit")"
@@ -105,15 +105,16 @@ TEST(Writers, OnTheTabDynamicAndTopMenusAreFollowedByAGap) {
     m.xml.clear();
     m.barMode = 7;  // any mode but 1 behaves as the copy inside "All"
     m.CloseMenu(true);
-    m.AppendDynamicMenu("Query", "", "");
+    m.AppendDynamicMenu("Query", "Query", "", "");
     EXPECT_EQ(m.counters.button, 2);
 }
 
 TEST(Writers, DynamicMenuCallbackNameTakesTheScreentip) {
     Markup m;
     m.barMode = kBarOnTab;
-    m.AppendDynamicMenu("Edit", "", "X");
-    EXPECT_NE(Text(m).find(R"(screentip="X" getContent = "OnGetContentEdit" getVisible = "OnGetVisibleEditX")"),
+    m.AppendDynamicMenu("Edit", "Bearbeiten", "", "X");  // the key names it, the label only shows
+    EXPECT_NE(Text(m).find(R"(<dynamicMenu id="DynaEdit1" label="Bearbeiten" screentip="X" getContent = "OnGetContentEdit")"
+                           R"( getVisible = "OnGetVisibleEditX")"),
               std::string::npos);
     EXPECT_NE(Text(m).find(R"(getVisible = "OnGetVisibleEditX" enabled="false")"), std::string::npos);
 }
@@ -146,7 +147,7 @@ TEST(Writers, ACounterNeverWrapsAndStaysWhereItWas) {
     expectOverflow([&] { m.OpenButtonGroup(""); });
     expectOverflow([&] { m.AppendMenuSeparator(); });
     expectOverflow([&] { m.OpenMenu("M", "", "", ""); });
-    expectOverflow([&] { m.AppendDynamicMenu("Edit", "", ""); });
+    expectOverflow([&] { m.AppendDynamicMenu("Edit", "Edit", "", ""); });
     EXPECT_EQ(Text(m), before);  // every writer checks before it writes
 }
 

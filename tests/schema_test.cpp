@@ -99,6 +99,25 @@ TEST_F(Schema, EveryMenuFragmentValidatesOnItsOwnAndForEveryAccess) {
     EXPECT_EQ(Problems(files), "");
 }
 
+// Every language's documents and menus: the translated texts go in escaped where they need it.
+TEST_F(Schema, EveryLanguageValidates) {
+    std::vector<std::string> files;
+    for (const auto& [code, lcid] : testing::kShippedLanguages) {
+        FakeHost host;
+        host.language = lcid;
+        Markup markup;
+        testing::RecordingSettings settings;
+        files.push_back(Write(std::string(code) + "-doc.xml", GetRibbonXml(markup, host, settings)));
+        for (DynamicMenu menu : kDynamicMenus)
+            for (std::int32_t type : {kAcTable, kAcQuery, kAcForm, kAcReport, -1}) {
+                host.objectType = type;
+                files.push_back(Write(std::string(code) + "-" + std::string(Label(menu)) + std::to_string(type + 1) + ".xml",
+                                      GetContent(markup, host, menu)));
+            }
+    }
+    EXPECT_EQ(Problems(files), "");
+}
+
 // The check itself can fail: markup the schema does not allow is reported.
 TEST_F(Schema, RejectsWhatTheSchemaForbids) {
     const std::string bad = Write("bad.xml", R"(<menu xmlns="http://schemas.microsoft.com/office/2006/01/customui">)"

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -46,13 +47,14 @@ preview::ViewOptions Unwrapped() {
 }
 
 std::string View(const char* context, std::vector<std::pair<std::string, std::string>> settings = {},
-                 preview::ViewOptions options = Unwrapped()) {
+                 preview::ViewOptions options = Unwrapped(), std::optional<std::int32_t> language = {}) {
     const preview::Context* c = preview::FindContext(context);
     if (!c) throw std::runtime_error("no context");
     testing::FakeHost host;
     host.objectType = c->objectType;
     host.design = c->designView;
     host.datasheet = c->datasheetView;
+    host.language = language;
     testing::RecordingSettings store;
     for (const auto& [n, v] : settings) store.Put(n, v);
     Markup markup;
@@ -62,6 +64,15 @@ std::string View(const char* context, std::vector<std::pair<std::string, std::st
 }
 
 bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// In German: our menus in German, Access's commands by name (Access labels them itself).
+TEST(TabView, InGerman) {
+    const std::string v = View("table-datasheet", {}, Unwrapped(), 0x0407);
+    EXPECT_TRUE(Has(v, "Tab \"Klassisch\", before TabHomeAccess\n")) << v;
+    EXPECT_TRUE(Has(v, "Menu bar: Alle  Datei  Bearbeiten  Ansicht  Einfügen  Format  Datensätze  Extras  Fenster  Hilfe\n"));
+    EXPECT_TRUE(Has(v, "Alle: the menu bar again (Datei, Bearbeiten, Ansicht"));
+    EXPECT_TRUE(Has(v, "\n        FindDialog\n")) << v;
+}
 
 TEST(TabView, TableInDatasheetView) {
     const std::string v = View("table-datasheet");

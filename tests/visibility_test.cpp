@@ -156,6 +156,8 @@ struct WatchCase {
     std::vector<Step> steps;
 };
 
+void PrintTo(const WatchCase& c, std::ostream* os) { *os << c.name; }  // not its bytes, in CTest's names
+
 class Watch : public ::testing::TestWithParam<WatchCase> {};
 
 TEST_P(Watch, InvalidatesOnlyForAChangeOrAfterAFailedRead) {

@@ -147,14 +147,16 @@ private:
         }
         Line(2, "Menu bar: " + Join(names, "  "));
         for (const Element* menu : menus) {
-            if (menu->Attr("label") == "All") {
+            bool copyOfTheBar = false;  // the menu "All", in whatever language: it holds the dynamic menus
+            for (const Element& c : menu->children) copyOfTheBar = copyOfTheBar || c.name == "dynamicMenu";
+            if (copyOfTheBar) {
                 // The same menus again, inside one menu: named, not repeated.
                 std::vector<std::string> inner;
                 for (const Element& c : menu->children) {
                     std::string note;
                     if (!IsGap(c) && Listed(c, note)) inner.push_back(std::string(c.Attr("label")) + note);
                 }
-                Line(3, "All: the menu bar again (" + Join(inner, ", ") + ")");
+                Line(3, std::string(menu->Attr("label")) + ": the menu bar again (" + Join(inner, ", ") + ")");
                 continue;
             }
             Line(3, std::string(menu->Attr("label")));

@@ -20,7 +20,8 @@ namespace {
 
 constexpr std::string_view kUsage =
     R"(Usage: pellwyn-markup [--setting NAME=VALUE]... [--host-name TEXT]
-                      [--access VERSION | --access-list FILE] [--open MENU:TYPE]...
+                      [--access VERSION | --access-list FILE] [--language LCID]
+                      [--open MENU:TYPE]...
 
 Prints the customUI document that the add-in hands to Access, built from the given settings,
 then the content of each dynamic menu opened with --open.
@@ -36,6 +37,11 @@ then the content of each dynamic menu opened with --open.
                         name; the default), or Microsoft's list for 2013, 2016, 2019 or 365
                         (Current Channel). The add-in writes only names that Access knows.
   --access-list FILE    the same, from a file with one control name a line.
+  --language LCID       the language of Access's user interface, as Windows numbers it
+                        (1033 English, the default; 1031 German, 1036 French, 2052
+                        Simplified Chinese, ...; decimal, or hexadecimal with 0x). Outside
+                        English, Access's own controls go without our labels and the tab's
+                        own texts are translated. "none": Access cannot tell (English).
   --open MENU:TYPE      after the document, run MENU's getContent callback with the host
                         reporting object type TYPE (an integer: 0 table, 1 query, 2 form,
                         3 report, 4 macro, 5 module, anything else none of these). MENU is
@@ -57,11 +63,13 @@ public:
     std::string name = "Microsoft Office Access";
     std::int32_t objectType = -1;
     pellwyn::ControlList controls;
+    std::optional<std::int32_t> language = 1033;
 
     std::string Name() override { return name; }
     std::int32_t CurrentObjectType() override { return objectType; }
     bool IsPressed(std::string_view) override { return false; }
     std::optional<bool> KnowsControl(std::string_view idMso) override { return controls.Knows(idMso); }
+    std::optional<std::int32_t> LanguageId() override { return language; }
 };
 
 struct Opening {
@@ -132,6 +140,18 @@ std::string Run(std::span<const std::string_view> args) {
             std::ostringstream text;
             if (!(in && text << in.rdbuf())) throw UsageError{"--access-list: cannot read \"" + path + "\""};
             host.controls = pellwyn::ControlList::FromText(text.str());
+        } else if (arg == "--language") {
+            const std::string_view lcid = value();
+            std::int32_t n = 0;
+            const bool hex = lcid.size() > 2 && (lcid.substr(0, 2) == "0x" || lcid.substr(0, 2) == "0X");
+            const std::string_view digits = hex ? lcid.substr(2) : lcid;
+            const auto [ptr, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), n, hex ? 16 : 10);
+            if (lcid == "none")
+                host.language.reset();
+            else if (ec == std::errc{} && ptr == digits.data() + digits.size() && !digits.empty() && n >= 0)
+                host.language = n;
+            else
+                throw UsageError{"--language: \"" + std::string(lcid) + "\" is not an LCID (1031, 0x0407 or none)"};
         } else if (arg == "--open") {
             openings.push_back(ParseOpening(value()));
         } else {

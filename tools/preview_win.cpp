@@ -31,8 +31,8 @@ using namespace pellwyn;
 
 constexpr const char* kUsage =
     R"usage(Usage: pellwyn-preview [--context NAME | --type N [--design] [--datasheet]] [--show-hidden]
-                       [--access VERSION | --access-list FILE] [--watch SECONDS] [--then MS:STATE]...
-                       [--width COLUMNS]
+                       [--access VERSION | --access-list FILE] [--language LCID]
+                       [--watch SECONDS] [--then MS:STATE]... [--width COLUMNS]
 
 Loads the installed add-in as Access does (Access's add-in key, then COM by ProgID), plays
 Access in the chosen context and prints the Classic tab as a person would see it there: its
@@ -53,6 +53,9 @@ constexpr const char* kUsageTail =
   --access VERSION the Access played, by the control names it knows: 2007 (every name; the
                    default), or Microsoft's list for 2013, 2016, 2019 or 365 (Current Channel)
   --access-list FILE  the same, from a file with one control name a line
+  --language LCID  the language of Access's user interface (1033 English, the default; 1031
+                   German, 1036 French, 0x0411 Japanese, ...). Outside English Access shows
+                   its own words on its commands (here their names) and ours are translated
   --watch SECONDS  how long to watch the refresh (default 5, or 1 s past the last --then;
                    0: not at all)
   --then MS:STATE  MS milliseconds into the watch, Access shows STATE: a context's name, an
@@ -103,6 +106,7 @@ struct Options {
     std::vector<preview::ScheduledChange> changes;
     ControlList controls;
     std::string access;  // as --access or --access-list gave it
+    std::int32_t language = 1033;
 };
 
 Options ParseArguments(int argc, wchar_t** argv) {
@@ -149,6 +153,16 @@ Options ParseArguments(int argc, wchar_t** argv) {
             std::ostringstream text;
             if (!(in && text << in.rdbuf())) throw UsageError("--access-list: cannot read \"" + o.access + "\"");
             o.controls = ControlList::FromText(text.str());
+        } else if (arg == "--language") {
+            const std::string lcid = value(i);
+            try {
+                std::size_t used = 0;
+                const long n = std::stol(lcid, &used, 0);
+                if (used != lcid.size() || n < 0 || n > 0xFFFFF) throw UsageError("");
+                o.language = static_cast<std::int32_t>(n);
+            } catch (const std::exception&) {
+                throw UsageError("--language expects an LCID (1031 or 0x0407), not \"" + lcid + "\"");
+            }
         } else if (arg == "--show-hidden") {
             o.view.showHidden = true;
         } else if (arg == "--watch") {
@@ -242,10 +256,17 @@ int Show(const Options& o) {
     if (!o.access.empty())
         Print("Access: " + (o.controls.KnowsEveryName() ? std::string("2007, which knows every control name")
                                                          : "knows the control names of " + o.access) + "\n");
+    if (o.language != 1033) {
+        char line[160];
+        std::snprintf(line, sizeof line, "Access's language: %d (0x%04X): Access labels its own commands in it; listed here by name\n",
+                      o.language, static_cast<unsigned>(o.language));
+        Print(line);
+    }
     Print("\n");
 
     standin::StandInApplication application;
     application.controls = o.controls;
+    application.SetLanguage(o.language);
     application.SetType(o.context.objectType);
     application.design = o.context.designView;
     application.datasheet = o.context.datasheetView;

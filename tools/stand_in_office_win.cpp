@@ -34,6 +34,8 @@ HRESULT ReturnBool(VARIANT* result, bool value) {
 StandInApplication::StandInApplication(bool withWindow) {
     VariantInit(&objectType);
     SetType(-1);
+    VariantInit(&languageId);
+    SetLanguage(1033);
     Member(L"Name", [this](WORD, DISPPARAMS&, VARIANT* result, EXCEPINFO*) {
         result->vt = VT_BSTR;
         result->bstrVal = SysAllocString(name.c_str());
@@ -63,6 +65,20 @@ StandInApplication::StandInApplication(bool withWindow) {
         result->vt = VT_BSTR;
         result->bstrVal = SysAllocString(id.c_str());
         return S_OK;
+    });
+    // Office's LanguageSettings: the language of its user interface (2, msoLanguageIDUI), as an
+    // indexed property; the stand-in knows no other.
+    Member(L"LanguageSettings", [this](WORD, DISPPARAMS&, VARIANT* result, EXCEPINFO*) {
+        return ReturnObject(result, &languageSettings);
+    });
+    languageSettings.Member(L"LanguageID", [this](WORD, DISPPARAMS& params, VARIANT* result, EXCEPINFO* info) {
+        if (params.cArgs != 1) return DISP_E_BADPARAMCOUNT;
+        VARIANT which;
+        VariantInit(&which);
+        if (FAILED(VariantChangeType(&which, &params.rgvarg[0], 0, VT_I4)) || which.lVal != 2)
+            return Raise(info, E_INVALIDARG);
+        if (FAILED(refuseLanguage)) return Raise(info, refuseLanguage);
+        return VariantCopy(result, &languageId);
     });
     if (!withWindow) return;
     Member(L"ActiveWindow", [this](WORD, DISPPARAMS&, VARIANT* result, EXCEPINFO*) { return ReturnObject(result, &window); });

@@ -111,7 +111,10 @@ private:
 class StandInApplication : public NamedDispatch {
 public:
     explicit StandInApplication(bool withWindow = false);
-    ~StandInApplication() override { VariantClear(&objectType); }
+    ~StandInApplication() override {
+        VariantClear(&objectType);
+        VariantClear(&languageId);
+    }
 
     std::wstring name = L"Microsoft Office Access";
     VARIANT objectType;          // what CurrentObjectType answers (VT_I4 unless a test says otherwise)
@@ -123,10 +126,20 @@ public:
     bool design = false, datasheet = false;
     bool documentMap = false;
     std::vector<bool> documentMapWrites;
+    // What LanguageSettings.LanguageID(msoLanguageIDUI) answers: an LCID, English (1033) unless
+    // a test or the tool says otherwise; any other kind of value for a host that answers oddly.
+    VARIANT languageId;
+    HRESULT refuseLanguage = S_OK;  // a failure code: LanguageID raises it through EXCEPINFO
 
     NamedDispatch commandBars;
+    NamedDispatch languageSettings;
     NamedDispatch window;
 
+    void SetLanguage(std::int32_t lcid) {
+        VariantClear(&languageId);
+        languageId.vt = VT_I4;
+        languageId.lVal = lcid;
+    }
     void SetType(std::int32_t type) {
         VariantClear(&objectType);
         objectType.vt = VT_I4;

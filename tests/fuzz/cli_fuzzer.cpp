@@ -27,6 +27,8 @@ struct PlainHost final : pellwyn::Host {
     std::int32_t CurrentObjectType() override { return objectType; }
     bool IsPressed(std::string_view) override { return false; }
     std::optional<bool> KnowsControl(std::string_view idMso) override { return controls.Knows(idMso); }
+    std::optional<std::int32_t> language = 1033;
+    std::optional<std::int32_t> LanguageId() override { return language; }
 };
 
 // What the add-in itself gives for arguments that are all options with their values: the
@@ -44,6 +46,10 @@ pellwyn::CliResult FromTheAddin(const std::vector<std::string_view>& args) {
             host.name = value;
         } else if (args[i] == "--access") {
             host.controls = *pellwyn::ControlList::Published(value);
+        } else if (args[i] == "--language") {  // "none", hexadecimal after 0x, or decimal
+            const bool hex = value.size() > 2 && value[0] == '0' && (value[1] == 'x' || value[1] == 'X');
+            host.language.reset();
+            if (value != "none") host.language = static_cast<std::int32_t>(std::stol(std::string(value), nullptr, hex ? 16 : 10));
         } else if (args[i] == "--access-list") {
             std::ifstream in{std::string(value), std::ios::binary};
             host.controls = pellwyn::ControlList::FromText(std::string(std::istreambuf_iterator<char>(in), {}));

@@ -3,10 +3,12 @@
 // build either fails with the named error of the setting that a reference reading says cannot
 // be read, and hands nothing on, or gives the document of the same choices written as plain
 // "0" and "1": well-formed, and the same on a second build. Each menu fragment is well-formed,
-// and no id repeats. Nothing names a control the host said it does not know.
+// and no id repeats. Nothing names a control the host said it does not know, and in any
+// language but English no control of Access's carries a label of ours.
 #include "control_names.h"
 #include "dynamic_menus.h"
 #include "fuzz_support.h"
+#include "language.h"
 #include "registry_value.h"
 #include "ribbon.h"
 
@@ -32,6 +34,33 @@ public:
         case 1: return false;
         case 2: return std::nullopt;
         default: throw kestrel::Error(kestrel::kOverflow, "the host refused");
+        }
+    }
+    // The language: any number, nothing, or a refusal, as the seed decides.
+    std::optional<std::int32_t> LanguageId() override {
+        const std::uint64_t h = seed * 0x9E3779B97F4A7C15ULL;
+        switch ((h >> 40) % 4) {
+        case 0: return std::nullopt;
+        case 1: throw kestrel::Error(kestrel::kOverflow, "the host refused");
+        case 2: return 1033;
+        default: return static_cast<std::int32_t>(h >> 8);
+        }
+    }
+    bool English() {
+        try {
+            const std::optional<std::int32_t> lcid = LanguageId();
+            return !lcid || *lcid <= 0 || *lcid > 0xFFFFF ||
+                   kestrel::Language::FromLangId(static_cast<std::uint16_t>(*lcid)).english();
+        } catch (...) {
+            return true;
+        }
+    }
+    void CheckLabels(std::string_view xml) {
+        if (English()) return;
+        for (std::size_t at = xml.find("<control idMso="); at != std::string_view::npos; at = xml.find("<control idMso=", at + 1)) {
+            const std::string_view element = xml.substr(at, xml.find("/>", at) - at);
+            FUZZ_CHECK(element.find(" label=") == std::string_view::npos && element.find(" screentip=") == std::string_view::npos,
+                       "a label of ours on a control of Access's outside English: " + std::string(element));
         }
     }
     int Answer(std::string_view idMso) const {
@@ -147,6 +176,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::string problem = fuzz::CachedXmlProblem(first.xml, "customUI");
         FUZZ_CHECK(problem.empty(), problem + "\n" + first.xml);
         host.CheckNames(first.xml);
+        host.CheckLabels(first.xml);
     }
 
     Markup again;
@@ -182,6 +212,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             const std::string problem = fuzz::CachedXmlProblem(fragment, "menu");
             FUZZ_CHECK(problem.empty(), problem + "\n" + fragment);
             host.CheckNames(fragment);
+            host.CheckLabels(fragment);
             for (const std::string_view id : fuzz::Ids(fragment))
                 FUZZ_CHECK(ids.emplace(id).second, "the id " + std::string(id) + " again in\n" + fragment);
         }

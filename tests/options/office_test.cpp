@@ -103,6 +103,15 @@ TEST(DisabledItems, ReenablingRemovesExactlyOursFromEveryVersionAndNamesWhatItCo
     EXPECT_TRUE(office.Has(Hive::CurrentUser, DisabledItemsPath("12.0"), u"b"));
     EXPECT_TRUE(office.Has(Hive::CurrentUser, DisabledItemsPath("Common"), u"i"));
 
+    try {  // the report's first words in the user's language, Windows' own after them
+        ReenableAddIn(office, kestrel::Language::FromLangId(0x0407));
+        ADD_FAILURE() << "the refusals went unreported";
+    } catch (const kestrel::Error& e) {
+        EXPECT_EQ(std::string(e.what()), "Office lässt Pellwyn.dll möglicherweise deaktiviert: HKCU\\" +
+                                             DisabledItemsPath("14.0") + " cannot be read: Access is denied.; \"d\" of " +
+                                             "HKCU\\" + DisabledItemsPath("15.0") + " cannot be deleted");
+    }
+
     office.unreadable.clear();
     office.undeletable.clear();
     EXPECT_EQ(ReenableAddIn(office), 2);  // what was refused before
@@ -149,6 +158,47 @@ TEST(Policies, OneMessageNamesEachPolicyInPlainWords) {
               "- \"Require that application add-ins are signed by Trusted Publisher\" (Access of Office 17.0, set for "
               "you) is on. Windows accepts the signature of Pellwyn.dll, but Access also wants its publisher among "
               "your Trusted Publishers.\r\n\r\nAccess starts now.");
+}
+
+// In German, word for word; in every shipped language, the same lines in the same order, each
+// naming what it must, with no placeholder left and nothing in English.
+TEST(Policies, TheMessageSpeaksTheUsersLanguage) {
+    using Kind = PolicyFinding::Kind;
+    const std::vector<PolicyFinding> both{{Kind::AlwaysDisabled, Hive::CurrentUser, "16.0"},
+                                          {Kind::SignatureRequired, Hive::LocalMachine, "12.0"}};
+    EXPECT_EQ(PolicyNoticeText(both, Signature::Missing, kestrel::Language::FromLangId(0x0407)),
+              "Menuvane hat das Add-In für die Registerkarte Klassisch registriert, aber eine von Ihrem Administrator "
+              "festgelegte Richtlinie verhindert, dass Access es lädt:\r\n\r\n"
+              "- „Liste der verwalteten Add-Ins“ (Access 2016 und höher, für Sie festgelegt) legt Kavrel.Connect = 0 "
+              "fest: immer deaktiviert.\r\n\r\n"
+              "- „Anwendungs-Add-Ins müssen von einem vertrauenswürdigen Herausgeber signiert sein“ (Access 2007, für "
+              "diesen Computer festgelegt) ist aktiviert, und Pellwyn.dll ist nicht signiert.\r\n\r\n"
+              "Bitten Sie Ihren Administrator, Kavrel.Connect zuzulassen. Access wird jetzt gestartet.");
+
+    const std::vector<PolicyFinding> three{{Kind::SignatureRequired, Hive::CurrentUser, "17.0"},
+                                           {Kind::AlwaysDisabled, Hive::LocalMachine, "15.0"},
+                                           {Kind::SignatureRequired, Hive::LocalMachine, "14.0"}};
+    const auto count = [](const std::string& text, std::string_view what) {
+        std::size_t n = 0;
+        for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+        return n;
+    };
+    for (std::uint16_t id = 1; id < 0x400; ++id) {
+        const kestrel::Language language = kestrel::Language::FromLangId(id);
+        if (!language.translated()) continue;
+        for (const Signature signature : {Signature::Missing, Signature::NotAccepted, Signature::Accepted}) {
+            SCOPED_TRACE(std::string(language.code()) + " " + std::to_string(static_cast<int>(signature)));
+            const std::string text = PolicyNoticeText(three, signature, language);
+            EXPECT_EQ(text.rfind("Menuvane", 0) == 0 || text.find(" Menuvane") != std::string::npos, true);
+            EXPECT_EQ(count(text, "\r\n\r\n- "), 3u);
+            EXPECT_EQ(count(text, "Pellwyn.dll"), 2u);
+            EXPECT_EQ(count(text, "Kavrel.Connect"), 2u);  // the managed list, and whom to allow
+            EXPECT_EQ(count(text, "17.0"), 1u);
+            for (std::string_view english :
+                 {"{1}", "{2}", "set for", "Access starts now", "your administrator", "Access of Office"})
+                EXPECT_EQ(text.find(english), std::string::npos) << english;
+        }
+    }
 }
 
 // Both hives and every version key are read, the ProgID in any case; the signature is checked

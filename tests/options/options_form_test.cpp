@@ -29,6 +29,7 @@ struct World final : kestrel::SettingsStore, testing::FakeOffice<AddinSystem>, F
     std::map<std::string, int> policies;           // what policies decide, by name
     ProcessResult regsvr32;
     bool windowFails = false;  // Centre and LoadPointer throw
+    kestrel::Language language;  // Windows' display language
 
     std::optional<std::string> Get(std::string_view name) override {
         log.push_back("get " + std::string(name));
@@ -80,7 +81,7 @@ struct World final : kestrel::SettingsStore, testing::FakeOffice<AddinSystem>, F
 
     Form form() {
         return Form{*this, *this, *this, [this](const std::string& text) { log.push_back("REPORT " + text); },
-                    kFolder};
+                    kFolder, language};
     }
     Boxes Initialize() {
         Boxes boxes;
@@ -454,6 +455,40 @@ TEST(Buttons, CancelOnlyClosesAndHelpOnlyShowsTheContactMessage) {
                              "message [Menuvane] Questions? Please contact Team Kestrelby at https://www.kestrelby.example/contact"}));
     w.Press(boxes, 3);
     EXPECT_TRUE(w.log.empty());
+}
+
+// In Windows' display language: the Help message and the reports' own words, and what OK says
+// about policies.
+TEST(Buttons, HelpReportsAndThePolicyMessageSpeakWindowsLanguage) {
+    World w;
+    w.language = kestrel::Language::FromLangId(0x0407);
+    const Boxes boxes = w.Initialize();
+    w.Drain();
+    w.Press(boxes, kHelpButton);
+    EXPECT_EQ(w.Drain(), (std::vector<std::string>{
+                             "message [Menuvane] Fragen? Wenden Sie sich bitte an Team Kestrelby unter "
+                             "https://www.kestrelby.example/contact"}));
+    w.windowFails = true;
+    Form f = w.form();
+    FormLoad(f);
+    EXPECT_EQ(w.Reports(), (std::vector<std::string>{
+                               "the window cannot be moved\r\nin Dunmarro2016/06/15.Form1.Form_Load in Zeile 104\r\r"
+                               "Bitte senden Sie einen Screenshot dieser Meldung per E-Mail an support@kestrelby.example",
+                               "the pointer file HAND-M.CUR cannot be read\r\nin Dunmarro2016/06/15.Form1.Form_Load in "
+                               "Zeile 108\r\rBitte senden Sie einen Screenshot dieser Meldung per E-Mail an "
+                               "support@kestrelby.example"}));
+    w.Drain();
+    w.Set(Hive::CurrentUser, std::string(kOfficePoliciesKey) + "\\16.0\\Access\\Resiliency\\AddinList",
+          u"Kavrel.Connect", kestrel::kRegSz, raw::Utf16("0"));
+    w.Press(boxes, kOkButton);
+    const std::vector<std::string> messages = [&] {
+        std::vector<std::string> m;
+        for (const std::string& line : w.log)
+            if (line.rfind("message ", 0) == 0) m.push_back(line);
+        return m;
+    }();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].rfind("message [Menuvane] Menuvane hat das Add-In", 0), 0u) << messages[0];
 }
 
 }  // namespace

@@ -108,6 +108,7 @@ struct MarkupCase {
     std::vector<std::pair<std::string, std::string>> settings;
     std::wstring hostName = L"Microsoft Office Access";
     std::string access = "2007";
+    std::int32_t language = 1033;  // the LCID LanguageSettings.LanguageID answers
     std::vector<std::pair<std::wstring, std::int32_t>> openings;  // callback name, object type
 };
 
@@ -129,6 +130,8 @@ std::vector<MarkupCase> ReadCases() {
             cases.back().hostName = kestrel::Utf8ToWide(rest);
         } else if (word == "access") {
             cases.back().access = rest;
+        } else if (word == "language") {
+            cases.back().language = std::stoi(rest, nullptr, 0);
         } else if (word == "open") {
             const std::size_t colon = rest.find(':');
             cases.back().openings.push_back(
@@ -160,6 +163,7 @@ TEST(Markup, IsWhatPellwynMarkupPrintsForTheSameSettings) {
         FakeApplication app;
         app.name = c.hostName;
         app.controls = *ControlList::Published(c.access);
+        app.SetLanguage(c.language);
         Addin addin;
         ASSERT_EQ(addin.Connect(&app), S_OK);
         BSTR xml = nullptr;
@@ -193,7 +197,8 @@ TEST(Markup, IsWhatPellwynMarkupPrintsForTheSameSettings) {
 }
 
 // Access is asked about each doubtful name once per connection (and about the successor of
-// each name it lacks), whatever the add-in builds meanwhile; a new connection asks again.
+// each name it lacks), and its language once, whatever the add-in builds meanwhile; a new
+// connection asks again.
 TEST(Markup, AccessIsAskedEachDoubtfulNameOncePerConnection) {
     WriteSettings({});
     FakeApplication app;
@@ -218,6 +223,7 @@ TEST(Markup, AccessIsAskedEachDoubtfulNameOncePerConnection) {
         std::map<std::wstring, int> expected = once;
         for (auto& [name, n] : expected) n = connection;
         EXPECT_EQ(app.labelQuestions, expected);
+        EXPECT_EQ(app.languageSettings.Invokes(L"LanguageID"), connection);  // and its language
         addin.Disconnect();
     }
     EXPECT_EQ(addin.Release(), 0u);

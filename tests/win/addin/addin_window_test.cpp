@@ -1,6 +1,7 @@
 // The add-in's windows as a person meets them, on a display: the About window and the
 // uninstall instructions. Run with scripts/wine-run --display.
 #include "host.h"
+#include "language.h"
 #include "stand_in_host.h"
 #include "win_text.h"
 #include "window_helpers_win.h"
@@ -8,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <thread>
@@ -29,9 +31,15 @@ std::wstring ClassOf(HWND window) {
     return name;
 }
 
+struct Collect {
+    std::wstring caption;
+    std::vector<HWND> found;
+};
+
 // Enumeration procedures: Windows calls them, so they are CALLBACK (__stdcall in 32-bit builds).
-BOOL CALLBACK CollectAbout(HWND w, LPARAM list) {
-    if (IsWindowVisible(w) && TextOf(w) == L"About") reinterpret_cast<std::vector<HWND>*>(list)->push_back(w);
+BOOL CALLBACK CollectCaptioned(HWND w, LPARAM p) {
+    auto* c = reinterpret_cast<Collect*>(p);
+    if (IsWindowVisible(w) && TextOf(w) == c->caption) c->found.push_back(w);
     return TRUE;
 }
 
@@ -47,11 +55,11 @@ BOOL CALLBACK FindText(HWND w, LPARAM p) {
     return FALSE;
 }
 
-// This thread's visible top-level windows captioned "About".
-std::vector<HWND> AboutWindows() {
-    std::vector<HWND> found;
-    EnumThreadWindows(GetCurrentThreadId(), CollectAbout, reinterpret_cast<LPARAM>(&found));
-    return found;
+// This thread's visible top-level windows captioned "About" (or the caption given).
+std::vector<HWND> AboutWindows(const std::wstring& caption = L"About") {
+    Collect collect{caption, {}};
+    EnumThreadWindows(GetCurrentThreadId(), CollectCaptioned, reinterpret_cast<LPARAM>(&collect));
+    return collect.found;
 }
 
 HWND ChildWithText(HWND parent, const std::wstring& text) {
@@ -102,6 +110,7 @@ int Dpi() {
 }
 
 TEST(OnScreen, AboutOpensOnceWithItsLayoutAndClosesWithOkOrTheCloseBox) {
+    SetCursorPos(0, 0);  // the real pointer off the window (at 150 % it would lie on it): only the test's moves count
     FakeApplication app;
     auto addin = std::make_unique<Addin>();
     ASSERT_EQ(addin->Connect(&app), S_OK);
@@ -188,6 +197,106 @@ TEST(OnScreen, AboutOpensOnceWithItsLayoutAndClosesWithOkOrTheCloseBox) {
     EXPECT_TRUE(AboutWindows().empty());
     EXPECT_EQ(addin->Release(), 0u);
     EXPECT_EQ(DllCanUnloadNow(), S_OK);
+}
+
+// An Access that answers Application.LanguageSettings.LanguageID(msoLanguageIDUI) with an LCID.
+class SpeakingApplication : public FakeApplication {
+public:
+    explicit SpeakingApplication(std::int32_t lcid) {
+        Member(L"LanguageSettings", [this](WORD, DISPPARAMS&, VARIANT* result, EXCEPINFO*) {
+            settings_.AddRef();
+            result->vt = VT_DISPATCH;
+            result->pdispVal = &settings_;
+            return S_OK;
+        });
+        settings_.Member(L"LanguageID", [lcid](WORD, DISPPARAMS& params, VARIANT* result, EXCEPINFO*) {
+            if (params.cArgs != 1 || params.rgvarg[0].vt != VT_I4 || params.rgvarg[0].lVal != 2) return E_INVALIDARG;
+            result->vt = VT_I4;
+            result->lVal = lcid;
+            return S_OK;
+        });
+    }
+
+private:
+    FakeDispatch settings_;
+};
+
+// Arial at the pixel size the windows use at this DPI, and what a text needs in it.
+int TextWidth(const std::wstring& text, int hundredthsOfPoint, bool bold) {
+    const kestrel::UniqueHfont font = kestrel::MakeFont(L"Arial", hundredthsOfPoint, bold);
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font.get());
+    SIZE size{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    return size.cx;
+}
+
+std::wstring Wide(std::string_view utf8) { return kestrel::Utf8ToWide(utf8); }
+
+// The About window in Access's language, whatever Windows speaks: its caption, "Version",
+// "Website: " and OK translated (English in any English and in a language we do not ship), and
+// every caption measured in the window's fonts against its control: each fits, inside the
+// window, "Website: " clear of the link. The scripts run this at 100 % and at 150 %.
+TEST(OnScreen, AboutSpeaksAccesssLanguageAndEveryCaptionFits) {
+    using kestrel::Text;
+    const std::int32_t lcids[] = {0x0409, 0x0407, 0x0C07, 0x040C, 0x0C0A, 0x0410, 0x0413, 0x0416, 0x0816, 0x041D,
+                                  0x0406, 0x0414, 0x0411, 0x0804, 0x0404, 0x0C04, 0x0412, 0x040B, 0x0419, 0x0415,
+                                  0x0405, 0x041F, 0x040E, 0x0408};
+    for (const std::int32_t lcid : lcids) {
+        const kestrel::Language language = kestrel::Language::FromLangId(static_cast<std::uint16_t>(lcid));
+        SCOPED_TRACE(std::string(language.code()) + " " + std::to_string(lcid));
+        SpeakingApplication app(lcid);
+        Addin addin;
+        ASSERT_EQ(addin.Connect(&app), S_OK);
+        ASSERT_EQ(PressAbout(addin)->hr, S_OK);
+        EXPECT_EQ(app.Invokes(L"LanguageSettings"), 1) << "Access is asked its language";
+        const std::wstring caption = Wide(language(Text("about", "About")));
+        EXPECT_EQ(caption == L"About", !language.translated());
+        const std::vector<HWND> windows = AboutWindows(caption);
+        ASSERT_EQ(windows.size(), 1u);
+        HWND about = windows[0];
+        RECT client;
+        GetClientRect(about, &client);
+
+        struct Caption {
+            std::wstring text;
+            int size;  // hundredths of a point
+            bool bold;
+            int extra;  // pixels at 96 DPI beside the text: a push button's edges
+        };
+        const Caption captions[] = {
+            {Wide(kestrel::FormatText(language(Text("about", "Version {1}")), {"7.0.0"})), 900, true, 0},
+            {Wide(language(Text("about", "Website: "))), 900, true, 0},
+            {L"www.kestrelby.example", 900, false, 0},
+            {Wide(language(Text("about", "OK"))), 1125, true, 10},
+        };
+        std::vector<RECT> rects;
+        std::string tightest;
+        int slack = 1 << 30;
+        for (const Caption& c : captions) {
+            HWND control = ChildWithText(about, c.text);
+            ASSERT_NE(control, nullptr) << "no control reads " << kestrel::WideToUtf8(c.text);
+            const RECT r = ClientRectIn(about, control);
+            const int need = TextWidth(c.text, c.size, c.bold) + MulDiv(c.extra, Dpi(), 96), room = r.right - r.left;
+            EXPECT_LE(need, room) << kestrel::WideToUtf8(c.text);
+            EXPECT_TRUE(r.left >= 0 && r.right <= client.right && r.bottom <= client.bottom)
+                << kestrel::WideToUtf8(c.text);
+            if (room - need < slack) {
+                slack = room - need;
+                tightest = kestrel::WideToUtf8(c.text) + ": " + std::to_string(need) + " of " + std::to_string(room);
+            }
+            rects.push_back(r);
+        }
+        EXPECT_LT(rects[1].right, rects[2].left) << "\"Website: \" runs into the link";
+        std::printf("%s at %d DPI: the tightest caption is %s pixels\n", std::string(language.code()).c_str(), Dpi(),
+                    tightest.c_str());
+        SendMessageW(about, WM_SYSCOMMAND, SC_CLOSE, 0);
+        Pump(50);
+        EXPECT_TRUE(AboutWindows(caption).empty());
+        EXPECT_EQ(addin.Release(), 0u);
+    }
 }
 
 // A 32 x 32 monochrome cursor file: an arrow-less black square, hot spot in the middle.
@@ -320,6 +429,22 @@ TEST(OnScreen, UninstallShowsTheInstructionsAndTheRefreshWaitsForIt) {
     EXPECT_EQ(addin.Disconnect(), S_OK);
     EXPECT_EQ(addin.Release(), 0u);
     EXPECT_EQ(ribbon.refs(), 1u);
+}
+
+// The uninstall box in Access's language: Traditional Chinese for Hong Kong's Access.
+TEST(OnScreen, UninstallSpeaksAccesssLanguage) {
+    SpeakingApplication app(0x0C04);
+    FakeControl control;
+    Addin addin;
+    ASSERT_EQ(addin.Connect(&app), S_OK);
+    SeenBox seen;
+    std::thread watcher([&seen] { seen = WatchForTheBox(0); });
+    const auto answer = Call(addin.dispatch.get(), L"Uninstall0", {Object(&control)});
+    watcher.join();
+    ASSERT_TRUE(seen.found) << "no message box captioned Pellwyn";
+    EXPECT_EQ(answer->hr, S_OK);
+    EXPECT_EQ(seen.text, Wide("若要解除安裝，請關閉 Access，然後移至\r\r開始 > 所有程式 > Menuvane > Uninstall Menuvane"));
+    EXPECT_EQ(addin.Release(), 0u);
 }
 
 }  // namespace

@@ -26,6 +26,7 @@ while IFS= read -r line || [ -n "$line" ]; do
     "host "*) args+=(--host-name "${line#host }") ;;
     "open "*) args+=(--open "${line#open }") ;;
     "access "*) args+=(--access "${line#access }") ;;
+    "language "*) args+=(--language "${line#language }") ;;
     *) echo "$cases: cannot read \"$line\"" >&2; exit 1 ;;
   esac
 done <"$cases"

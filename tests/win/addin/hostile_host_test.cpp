@@ -692,6 +692,52 @@ TEST(HostileHost, GetLabelMsoTellsKnownUnknownOrCannotTell) {
     }
 }
 
+// How LanguageSettings.LanguageID answers decides the tab's language: a number is an LCID;
+// text, a Boolean, nothing, a failure or a missing member is a host that cannot tell, and gets
+// the English tab. No answer fails GetCustomUI, and the LanguageSettings object is let go.
+TEST(HostileHost, LanguageIdIsANumberOrCannotTell) {
+    WriteSettings({});
+    struct LanguageCase {
+        const char* what;
+        bool onApplication;                // the member is LanguageSettings, not its LanguageID
+        std::function<Answerer()> answer;  // nullptr: the member is missing
+        bool german;
+    };
+    const LanguageCase kCases[] = {
+        {"1031", false, [] { return Returns(I4(1031)); }, true},
+        {"1031.0", false, [] { return Returns(Real(1031.0)); }, true},
+        {"a 64-bit 1031", false, [] { return Returns(Int64(1031)); }, true},
+        {"\"1031\"", false, [] { return Returns(Text(L"1031")); }, false},
+        {"True", false, [] { return Returns(Boolean(true)); }, false},
+        {"Empty", false, [] { return Returns(Var(VT_EMPTY)); }, false},
+        {"2^40", false, [] { return Returns(Int64(1LL << 40)); }, false},
+        {"E_FAIL", false, [] { return Fails(E_FAIL); }, false},
+        {"raised late", false, [] { return Raises(0, 0, true); }, false},
+        {"missing", false, nullptr, false},
+        {"no LanguageSettings", true, nullptr, false},
+        {"LanguageSettings Nothing", true, [] { return Returns(Object(nullptr)); }, false},
+    };
+    for (const LanguageCase& c : kCases) {
+        SCOPED_TRACE(c.what);
+        FakeApplication app;
+        FakeDispatch& object = c.onApplication ? static_cast<FakeDispatch&>(app) : app.languageSettings;
+        const wchar_t* member = c.onApplication ? L"LanguageSettings" : L"LanguageID";
+        if (c.answer)
+            object.Member(member, c.answer());
+        else
+            object.missing.insert(member);
+        Addin addin;
+        ASSERT_EQ(addin.Connect(&app), S_OK);
+        BSTR xml = nullptr;
+        ASSERT_EQ(addin.ribbonExtensibility->GetCustomUI(nullptr, &xml), S_OK);
+        const std::wstring document = UniqueBstr(xml).get();
+        EXPECT_EQ(document.find(L"label=\"Bearbeiten\"") != std::wstring::npos, c.german);
+        EXPECT_EQ(document.find(L"label=\"Edit\"") != std::wstring::npos, !c.german);
+        EXPECT_EQ(app.languageSettings.refs(), 1u);  // let go as soon as it answered
+        EXPECT_EQ(addin.Release(), 0u);
+    }
+}
+
 // ---- re-entrancy ---------------------------------------------------------------------------
 
 // Every getVisible and getContent callback, called back while the host is busy.

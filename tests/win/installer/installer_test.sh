@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # The one installer under Wine, in one fresh WoW64 prefix (64-bit Windows with its 32-bit side),
-# as users meet it: with no Access, a 64-bit and a 32-bit Access (stand-ins that App Paths
-# names), over earlier installs of either bitness and over the mixed install that running one
-# single-bitness setup over the other left, with /BITNESS, refusing while Access runs, and an
-# uninstall that leaves nothing of ours in either registry view.
+# as users meet it: in Windows' display language, with no Access, a 64-bit and a 32-bit Access
+# (stand-ins that App Paths names), over earlier installs of either bitness and over the mixed
+# install that running one single-bitness setup over the other left, with /BITNESS, refusing
+# while Access runs, and an uninstall that leaves nothing of ours in either registry view.
 #   installer_test.sh INSTALLER PREVIEW_64 PREVIEW_32 HOLD_ADDIN_64 [VERIFY]   (under a display)
 # VERIFY, for a signed build: its command that verifies signatures (VERIFY verify FILE...).
 set -uo pipefail
@@ -70,6 +70,46 @@ installs() {
   check "the $(other "$bits")-bit preview cannot" contains "$WINEPREFIX/wrong.txt" "could not create Kavrel.Connect (0x80040154)"
 }
 
+echo "== in Windows' display language: its translation, the sublanguage's, or English"
+# Wine's display language follows the locale: made here, as Debian has none but C.
+locales="$WINEPREFIX/locales"
+mkdir -p "$locales"
+for l in de_DE de_AT zh_HK pt_PT el_GR; do localedef -i "$l" -f UTF-8 "$locales/$l.UTF-8" 2>/dev/null; done
+# says LOCALE CAPTION TEXT [HOLDER-ARGUMENTS -- ] PROGRAM ARGUMENTS...: the program, not silent, in
+# that locale, refuses in a message box with that caption (NSIS's own words) and text (ours, as
+# Wine's trace prints it), and ends with 2 or 4 once the box is closed.
+says() {
+  local locale="$1" caption="$2" text="$3" holder_pid="" box="" code; shift 3
+  if [ "$1" = --window ]; then
+    rm -f "$WINEPREFIX/ready"
+    "$W" "$holder" --window 'Z:'"${WINEPREFIX//\//\\}"'\ready' 20 &
+    holder_pid=$!
+    for _ in $(seq 100); do [ -f "$WINEPREFIX/ready" ] && break; sleep 0.2; done
+    shift 2
+  fi
+  LOCPATH="$locales" LC_ALL="$locale" WINEDEBUG=+msgbox "$W" "$@" 2>"$WINEPREFIX/box.txt" &
+  local pid=$!
+  for _ in $(seq 60); do box=$(xdotool search --name "^$caption\$" 2>/dev/null | head -1); [ -n "$box" ] && break; sleep 0.5; done
+  [ -z "$box" ] || xdotool key --window "$box" Return
+  [ -n "$box" ] || kill "$pid" 2>/dev/null
+  wait "$pid"; code=$?
+  [ -z "$holder_pid" ] || { kill "$holder_pid" 2>/dev/null; wait "$holder_pid" 2>/dev/null; }
+  wineserver -w
+  [ -n "$box" ] && { [ "$code" -eq 2 ] || [ "$code" -eq 4 ]; } &&
+    grep -qF "MSGBOX_OnInit L\"$text" "$WINEPREFIX/box.txt"
+}
+check "German: NSIS's words and ours" \
+  says de_DE.UTF-8 "Installation von Menuvane" "/BITNESS= akzeptiert 32 oder 64, nicht " "$installer" /BITNESS=16
+check "Austrian German reads German" \
+  says de_AT.UTF-8 "Installation von Menuvane" "/BITNESS= akzeptiert 32 oder 64" "$installer" /BITNESS=16
+check "Portuguese of Portugal, not of Brazil" \
+  says pt_PT.UTF-8 "Instalação de Menuvane" "/BITNESS= aceita" "$installer" /BITNESS=16
+check "Hong Kong reads Traditional Chinese" \
+  says zh_HK.UTF-8 "Menuvane 安裝" '/BITNESS= \53ea\63a5\53d7 32 \6216 64\ff0c\800c' "$installer" /BITNESS=16
+check "Greek, not translated: English" \
+  says el_GR.UTF-8 "Menuvane Setup" '/BITNESS= takes 32 or 64, not \"16\".' "$installer" /BITNESS=16
+check "nothing was installed" test ! -e "$unixdir"
+
 echo "== no Access: the 32-bit build, exit code 5 (a choice stored earlier must survive); Office had switched it off"
 "$W" reg add "$settings_key" /v All /d 0 /f >/dev/null
 ours="$(item_hex "${installdir,,}\\pellwyn.dll" Menuvane)"
@@ -130,6 +170,9 @@ uninstaller=("$unixdir/Uninstall Menuvane.exe" /S "_?=$installdir")  # in place:
 check "setup, with Access's main window open" refuses_while --window -- "$installer" /S /BITNESS=32
 check "the uninstaller, with Access's main window open" refuses_while --window -- "${uninstaller[@]}"
 check "the uninstaller, with the add-in loaded" refuses_while --load "$installdir\\Pellwyn.dll" -- "${uninstaller[@]}"
+check "the uninstaller says so in German" says de_DE.UTF-8 "Deinstallation von Menuvane" \
+  "Microsoft Access wird ausgef" --window -- "$unixdir/Uninstall Menuvane.exe" "_?=$installdir"
+check "(and changed nothing)" test "$(bits_of "$unixdir/Pellwyn.dll")" = 64
 "$W" "$installer" /S /BITNESS=16
 check "a /BITNESS that is neither 32 nor 64 aborts (2), changing nothing" \
   test $? -eq 2 -a "$(bits_of "$unixdir/Pellwyn.dll")" = 64

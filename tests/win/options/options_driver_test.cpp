@@ -4,6 +4,9 @@
 // program afresh on a clean registry, clicks with BM_CLICK, reads the boxes with BM_GETCHECK and
 // checks what it stored, registered and started.
 #include "../win_fixtures.h"
+#include "error_report.h"
+#include "language.h"
+#include "product.h"
 #include "standin.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +16,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <cwchar>
 #include <string>
 #include <vector>
@@ -768,6 +772,230 @@ TEST_F(OptionsWindow, TheSkinFileGivesTheWindowTheButtonFaceColour) {
     EXPECT_EQ(PixelAt(main, 7000, 2000, face), face);
     PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
     EXPECT_EQ(app.Ended(), 0u);
+}
+
+// --- Windows' display language ------------------------------------------------------------
+
+std::string ToUtf8(const std::wstring& text) {
+    const int length = static_cast<int>(text.size());
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
+    std::string s(static_cast<std::size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), length, s.data(), n, nullptr, nullptr);
+    return s;
+}
+
+std::wstring FromUtf8(std::string_view text) {
+    const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring w(static_cast<std::size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), w.data(), n);
+    return w;
+}
+
+// The translation the locale that Wine was started in names (LC_ALL, else LC_MESSAGES, else
+// LANG): "de_DE.UTF-8" is German, "pt_BR.UTF-8" Portuguese of Brazil, "zh_TW.UTF-8" Traditional
+// Chinese; none, "C" or any English is English.
+std::string CodeOfTheLocale() {
+    std::string name = "C";
+    for (const wchar_t* variable : {L"LC_ALL", L"LC_MESSAGES", L"LANG"}) {
+        wchar_t locale[64];
+        const DWORD n = GetEnvironmentVariableW(variable, locale, 64);
+        if (n > 0 && n < 64) {
+            name = Narrow(std::wstring(locale, n));
+            break;
+        }
+    }
+    name = name.substr(0, name.find('.'));
+    if (name == "C" || name == "POSIX" || name.rfind("en", 0) == 0) return "en";
+    return name.rfind("pt", 0) == 0 || name.rfind("zh", 0) == 0 ? name : name.substr(0, 2);
+}
+
+// The screen's DPI for the programs started while it lives (Windows reads it as a program
+// starts); the value before it afterwards.
+class ScreenScale {
+public:
+    explicit ScreenScale(DWORD dpi) {
+        before_ = Dword(HKEY_CURRENT_USER, kDesktop, L"LogPixels", 0);
+        Write(dpi);
+    }
+    ~ScreenScale() { Write(before_); }
+    ScreenScale(const ScreenScale&) = delete;
+    ScreenScale& operator=(const ScreenScale&) = delete;
+
+private:
+    static constexpr wchar_t kDesktop[] = L"Control Panel\\Desktop";
+    static void Write(DWORD dpi) {
+        HKEY key;
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, kDesktop, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) != 0)
+            return;
+        if (dpi)
+            RegSetValueExW(key, L"LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof dpi);
+        else
+            RegDeleteValueW(key, L"LogPixels");
+        RegCloseKey(key);
+    }
+    DWORD before_;
+};
+
+// Arial as the options window uses it (9 pt bold, 11.25 pt bold for the push buttons), made
+// here at the pixel size the window has at that DPI, and what a text needs in it.
+class Measure {
+public:
+    Measure(int hundredthsOfPoint, int dpi) : dc_(GetDC(nullptr)) {
+        LOGFONTW lf{};
+        lf.lfHeight = -MulDiv(hundredthsOfPoint, dpi, 7200);
+        lf.lfWeight = FW_BOLD;
+        lf.lfCharSet = DEFAULT_CHARSET;
+        lstrcpynW(lf.lfFaceName, L"Arial", LF_FACESIZE);
+        font_ = CreateFontIndirectW(&lf);
+        old_ = SelectObject(dc_, font_);
+    }
+    ~Measure() {
+        SelectObject(dc_, old_);
+        DeleteObject(font_);
+        ReleaseDC(nullptr, dc_);
+    }
+    Measure(const Measure&) = delete;
+    Measure& operator=(const Measure&) = delete;
+
+    int Width(const std::wstring& text) const {
+        SIZE size{};
+        GetTextExtentPoint32W(dc_, text.c_str(), static_cast<int>(text.size()), &size);
+        return size.cx;
+    }
+    // Wrapped at `width` as a label wraps its text.
+    SIZE Wrapped(const std::wstring& text, int width) const {
+        RECT r{0, 0, width, 0};
+        DrawTextW(dc_, text.c_str(), -1, &r, DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX);
+        return SIZE{r.right, r.bottom};
+    }
+
+private:
+    HDC dc_;
+    HFONT font_;
+    HGDIOBJ old_;
+};
+
+RECT ScreenRect(HWND hwnd) {
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    return r;
+}
+
+// The window in Windows' display language (here: the locale the test runs in; scripts run it in
+// each shipped language), at 100 % and 150 %: every caption, the Help message and an error
+// report in that language, and every caption measured in the window's fonts against its control:
+// a check box's text with its square and gap, a push button's with its edges, the frame's title
+// with its gaps, the note wrapped within its width and height. The controls stay apart and in
+// the window.
+TEST_F(OptionsWindow, SpeaksWindowsDisplayLanguageAndEveryCaptionFitsAt100And150Percent) {
+    using kestrel::Text;
+    const kestrel::Language language = kestrel::Language::FromLangId(GetUserDefaultUILanguage());
+    ASSERT_EQ(std::string(language.code()), CodeOfTheLocale())
+        << "Windows' display language " << GetUserDefaultUILanguage();
+    const auto text = [&](kestrel::TextId id) { return FromUtf8(language(id)); };
+    const std::array<std::wstring, 8> boxes = {
+        text(Text("options", "Show Classic Menu and Toolbars in MS Access 2007")),
+        text(Text("options", "Show menu tabs on the left of home tab")),
+        text(Text("options", "Show all items in main menu")),
+        text(Text("options", "Home")), text(Text("options", "Create")), text(Text("options", "External Data")),
+        text(Text("options", "Database Tools")), text(Text("options", "Hide built-in tabs"))};
+    const std::wstring buttons[] = {text(Text("options", "Help")), text(Text("options", "OK")),
+                                    text(Text("options", "Cancel"))};
+    const std::wstring frameCaption = text(Text("options", "Access Options"));
+    const std::wstring note = text(Text("options", "Some options are set by your administrator."));
+    EXPECT_EQ(boxes[0] == kBoxCaptions[0], !language.translated());
+
+    for (const int dpi : {96, 144}) {
+        SCOPED_TRACE("at " + std::to_string(dpi) + " DPI");
+        const ScreenScale scale(static_cast<DWORD>(dpi));
+        if (dpi == 96) StoreSetting(L"Classic", L"yes");  // reported as the window opens
+        Menuvane app;
+        ASSERT_TRUE(app.started()) << "CreateProcess: error " << app.error();
+        if (dpi == 96) {
+            HWND report = app.Wait(kDialogClass, FromUtf8(kestrel::ErrorReportTitle(language)).c_str());
+            ASSERT_NE(report, nullptr) << "no error report titled in the user's language";
+            EXPECT_EQ(MessageText(report), FromUtf8(kestrel::ErrorReportText(
+                                               "Type mismatch", "in Dunmarro2016/06/15.Form1.Form_Initialize ", 104,
+                                               language)));
+            Dismiss(report);
+            RegDeleteKeyValueW(HKEY_CURRENT_USER, kSettingsKey, L"Classic");
+        }
+        HWND main = app.Main();
+        ASSERT_NE(main, nullptr);
+        RECT client;
+        GetClientRect(main, &client);
+        MapWindowPoints(main, nullptr, reinterpret_cast<POINT*>(&client), 2);
+        const auto inClient = [&](const RECT& r) {
+            return r.left >= client.left && r.top >= client.top && r.right <= client.right && r.bottom <= client.bottom;
+        };
+        const Measure boxFont(900, dpi), buttonFont(1125, dpi);
+        std::wstring tightest;
+        int tightestRoom = 1 << 30;
+        const auto fits = [&](const std::wstring& caption, int need, int room) {
+            EXPECT_LE(need, room) << ToUtf8(caption) << " needs " << need << " of " << room << " pixels";
+            if (room - need < tightestRoom) {
+                tightestRoom = room - need;
+                tightest = caption + L": " + std::to_wstring(need) + L" of " + std::to_wstring(room);
+            }
+        };
+
+        std::vector<RECT> placed;
+        for (std::size_t i = 0; i < boxes.size(); ++i) {
+            HWND box = app.Control(boxes[i].c_str());
+            ASSERT_NE(box, nullptr) << "no box captioned " << Narrow(boxes[i]);
+            const RECT r = ScreenRect(box);
+            fits(boxes[i], boxFont.Width(boxes[i]) + MulDiv(19, dpi, 96), r.right - r.left);
+            EXPECT_TRUE(inClient(r)) << Narrow(boxes[i]);
+            placed.push_back(r);
+        }
+        for (const std::wstring& caption : buttons) {
+            HWND button = app.Control(caption.c_str());
+            ASSERT_NE(button, nullptr) << "no button captioned " << Narrow(caption);
+            const RECT r = ScreenRect(button);
+            fits(caption, buttonFont.Width(caption) + MulDiv(10, dpi, 96), r.right - r.left);
+            EXPECT_TRUE(inClient(r)) << Narrow(caption);
+            placed.push_back(r);
+        }
+        HWND frame = app.Control(frameCaption.c_str());
+        ASSERT_NE(frame, nullptr);
+        const RECT f = ScreenRect(frame);
+        fits(frameCaption, boxFont.Width(frameCaption) + MulDiv(16, dpi, 96), f.right - f.left);
+        EXPECT_TRUE(inClient(f));
+        HWND noteLabel = app.Control(note.c_str());
+        ASSERT_NE(noteLabel, nullptr);
+        const RECT n = ScreenRect(noteLabel);
+        const SIZE wrapped = boxFont.Wrapped(note, n.right - n.left);
+        fits(note + L" (width)", wrapped.cx, n.right - n.left);
+        fits(note + L" (height)", wrapped.cy, n.bottom - n.top);
+        // The design lets rows touch by a pixel or two; anything more is a clash.
+        const auto clash = [slack = MulDiv(2, dpi, 96)](const RECT& a, const RECT& b) {
+            RECT both;
+            return IntersectRect(&both, &a, &b) && both.right - both.left > slack && both.bottom - both.top > slack;
+        };
+        const RECT shape = ScreenRect(FindWindowExW(main, nullptr, L"Static", L""));
+        RECT overlap;
+        for (std::size_t i = 0; i < placed.size(); ++i) {
+            for (std::size_t j = i + 1; j < placed.size(); ++j)
+                EXPECT_FALSE(clash(placed[i], placed[j])) << i << " and " << j;
+            EXPECT_FALSE(clash(placed[i], n)) << i << " and the note";
+        }
+        EXPECT_FALSE(clash(shape, n)) << "the rectangle and the note";
+        for (const RECT& inside : {n, shape})
+            EXPECT_TRUE(IntersectRect(&overlap, &inside, &f) && EqualRect(&overlap, &inside)) << "outside the frame";
+        std::printf("%s at %d DPI: the tightest caption is %s pixels\n", std::string(language.code()).c_str(), dpi,
+                    ToUtf8(tightest).c_str());
+
+        if (dpi == 96) {
+            app.Press(buttons[0].c_str());
+            HWND help = app.Wait(kDialogClass, L"Menuvane");
+            ASSERT_NE(help, nullptr);
+            const auto contact = Text("options", "Questions? Please contact Team Kestrelby at {1}");
+            EXPECT_EQ(MessageText(help), FromUtf8(kestrel::FormatText(language(contact), {kestrel::kContactPage})));
+            Dismiss(help);
+        }
+        PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+        EXPECT_EQ(app.Ended(), 0u);
+    }
 }
 
 const ::testing::Environment* const kInstalled = ::testing::AddGlobalTestEnvironment(new Installed);

@@ -167,12 +167,16 @@ private:
     Tally kinds_[3];
 };
 
-// One whole life of the add-in in Access 365: created by ProgID, connected, asked for the tab
-// (the first time on a connection, so Access is asked about every doubtful name), the ribbon
+// One whole life of the add-in in a German Access 365: created by ProgID, connected, asked for
+// the tab (the first time on a connection, so Access is asked about every doubtful name and its
+// language), the ribbon
 // loaded (the refresh starts), disconnected, released.
 class Lifecycle {
 public:
-    Lifecycle() { app_.controls = *ControlList::Published("365"); }
+    Lifecycle() {
+        app_.controls = *ControlList::Published("365");
+        app_.SetLanguage(1031);
+    }
     ULONG Finish() const { return app_.refs() - 1 + ribbon_.refs() - 1; }
 
     long Round() {
@@ -199,7 +203,7 @@ public:
         LARGE_INTEGER frequency;
         QueryPerformanceFrequency(&frequency);
         char line[120];
-        std::snprintf(line, sizeof line, "GetCustomUI, every question asked: %.1f us each",
+        std::snprintf(line, sizeof line, "GetCustomUI, every question asked (a German Access 365): %.1f us each",
                       static_cast<double>(firstMarkup_.QuadPart) * 1e6 / static_cast<double>(frequency.QuadPart) /
                           static_cast<double>(cycles_ ? cycles_ : 1));
         firstMarkup_.QuadPart = 0;

@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Menuvane in every shipped language: the options driver's language test once per language,
+# Wine started each time in that language's locale, from which it takes Windows' display
+# language. The locales are made with localedef once, into LOCALES; one prefix serves all runs,
+# made by the first run, in English.
+#   languages.sh WINE_RUN DRIVER LOCALES
+set -uo pipefail
+wine_run="$1" driver="$2" locales="$3"
+languages=(C de_DE fr_FR es_ES it_IT nl_NL pt_BR pt_PT sv_SE da_DK nb_NO ja_JP zh_CN zh_TW ko_KR fi_FI ru_RU
+           pl_PL cs_CZ tr_TR hu_HU)
+
+mkdir -p "$locales"
+for l in "${languages[@]:1}"; do
+  [ -d "$locales/$l.UTF-8" ] || localedef -i "$l" -f UTF-8 "$locales/$l.UTF-8" >/dev/null 2>&1 || true
+  [ -d "$locales/$l.UTF-8" ] || { echo "languages: localedef cannot make $l.UTF-8 (Debian's locales?)"; exit 1; }
+done
+
+prefix="$(mktemp -d "${TMPDIR:-/tmp}/languages.XXXXXX")"
+trap 'rm -rf "$prefix"' EXIT
+failed=()
+for l in "${languages[@]}"; do
+  out=$(LOCPATH="$locales" LC_ALL="$l.UTF-8" "$wine_run" --display --keep-prefix "$prefix" "$driver" \
+          --gtest_filter='OptionsWindow.SpeaksWindowsDisplayLanguage*' 2>&1)
+  status=$?
+  [ "$status" = 77 ] && { echo "$out"; exit 77; }  # this build cannot run here
+  grep -E '^[a-z]{2}(_[A-Z]{2})? at [0-9]+ DPI' <<<"$out"
+  # Wine can end a program early with exit code 0: only GoogleTest's own verdict counts.
+  if [ "$status" != 0 ] || ! grep -q '^\[  PASSED  \] 1 test' <<<"$out"; then
+    echo "$out"
+    failed+=("$l")
+  fi
+done
+[ ${#failed[@]} -eq 0 ] || { echo "languages: failed in ${failed[*]}"; exit 1; }
+echo "languages: Menuvane fits in all ${#languages[@]}"

@@ -86,14 +86,19 @@ DISPID DispatchHost::Id(IDispatch& object, Member& member) {
     return id;
 }
 
+HRESULT DispatchHost::Ask(IDispatch& object, Member& member, UniqueVariant& answer, EXCEPINFO& info, VARIANT* args,
+                          UINT count) {
+    DISPPARAMS params{args, nullptr, count, 0};
+    UINT argErr = 0;
+    return object.Invoke(Id(object, member), IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET | DISPATCH_METHOD,
+                         &params, &answer, &info, &argErr);
+}
+
 void DispatchHost::Get(IDispatch& object, Member& member, VARTYPE type, UniqueVariant& out, VARIANT* args,
                        UINT count) {
-    DISPPARAMS params{args, nullptr, count, 0};
     UniqueVariant raw;
     EXCEPINFO info{};
-    UINT argErr = 0;
-    const HRESULT hr = object.Invoke(Id(object, member), IID_NULL, LOCALE_USER_DEFAULT,
-                                     DISPATCH_PROPERTYGET | DISPATCH_METHOD, &params, &raw, &info, &argErr);
+    const HRESULT hr = Ask(object, member, raw, info, args, count);
     if (FAILED(hr)) ThrowRefusal(hr, info, member.name);
     const HRESULT converted = VariantChangeType(&out, &raw, 0, type);
     if (FAILED(converted))
@@ -144,12 +149,9 @@ std::optional<bool> DispatchHost::KnowsControl(std::string_view idMso) noexcept 
         const ComPtr<IDispatch> bars = GetObject(App(), commandBars_);
         const UniqueBstr id = MakeBstr(idMso);
         VARIANT arg = BorrowedText(id.get());
-        DISPPARAMS params{&arg, nullptr, 1, 0};
         UniqueVariant label;
         EXCEPINFO info{};
-        UINT argErr = 0;
-        const HRESULT hr = bars->Invoke(Id(*bars.get(), getLabelMso_), IID_NULL, LOCALE_USER_DEFAULT,
-                                        DISPATCH_PROPERTYGET | DISPATCH_METHOD, &params, &label, &info, &argErr);
+        const HRESULT hr = Ask(*bars.get(), getLabelMso_, label, info, &arg, 1);
         if (SUCCEEDED(hr)) return label.vt == VT_BSTR ? std::optional(true) : std::nullopt;
         // An idMso that Access does not know is an invalid argument, however the call reports it.
         if (ReadRefusal(hr, info).code == E_INVALIDARG) return false;
@@ -167,12 +169,9 @@ std::optional<std::int32_t> DispatchHost::LanguageId() noexcept {
         VariantInit(&which);
         which.vt = VT_I4;
         which.lVal = 2;  // msoLanguageIDUI: the language of Office's user interface
-        DISPPARAMS params{&which, nullptr, 1, 0};
         UniqueVariant answer;
         EXCEPINFO info{};
-        UINT argErr = 0;
-        const HRESULT hr = settings->Invoke(Id(*settings.get(), languageId_), IID_NULL, LOCALE_USER_DEFAULT,
-                                            DISPATCH_PROPERTYGET | DISPATCH_METHOD, &params, &answer, &info, &argErr);
+        const HRESULT hr = Ask(*settings.get(), languageId_, answer, info, &which, 1);
         if (FAILED(hr)) {
             ReadRefusal(hr, info);  // frees what the host left in it
         } else {

@@ -36,8 +36,11 @@ private:
 
     IDispatch& App();
     DISPID Id(IDispatch& object, Member& member);
-    // Reads a property (or calls a method with arguments given in reverse order) and converts
-    // the answer to `type`.
+    // Reads a property (or calls a method with arguments given in reverse order) as the host
+    // answers: its HRESULT, the answer as it is, and on failure the host's EXCEPINFO (for
+    // ReadRefusal, which frees it).
+    HRESULT Ask(IDispatch& object, Member& member, UniqueVariant& answer, EXCEPINFO& info, VARIANT* args, UINT count);
+    // The same, failing as the host did, and the answer converted to `type`.
     void Get(IDispatch& object, Member& member, VARTYPE type, UniqueVariant& out, VARIANT* args = nullptr,
              UINT count = 0);
     ComPtr<IDispatch> GetObject(IDispatch& object, Member& member);

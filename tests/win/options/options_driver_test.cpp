@@ -6,6 +6,7 @@
 #include "../win_fixtures.h"
 #include "error_report.h"
 #include "language.h"
+#include "win_text.h"
 #include "product.h"
 #include "standin.h"
 
@@ -776,21 +777,6 @@ TEST_F(OptionsWindow, TheSkinFileGivesTheWindowTheButtonFaceColour) {
 
 // --- Windows' display language ------------------------------------------------------------
 
-std::string ToUtf8(const std::wstring& text) {
-    const int length = static_cast<int>(text.size());
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
-    std::string s(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), length, s.data(), n, nullptr, nullptr);
-    return s;
-}
-
-std::wstring FromUtf8(std::string_view text) {
-    const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    std::wstring w(static_cast<std::size_t>(n), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), w.data(), n);
-    return w;
-}
-
 // The translation the locale that Wine was started in names (LC_ALL, else LC_MESSAGES, else
 // LANG): "de_DE.UTF-8" is German, "pt_BR.UTF-8" Portuguese of Brazil, "zh_TW.UTF-8" Traditional
 // Chinese; none, "C" or any English is English.
@@ -892,7 +878,7 @@ TEST_F(OptionsWindow, SpeaksWindowsDisplayLanguageAndEveryCaptionFitsAt100And150
     const kestrel::Language language = kestrel::Language::FromLangId(GetUserDefaultUILanguage());
     ASSERT_EQ(std::string(language.code()), CodeOfTheLocale())
         << "Windows' display language " << GetUserDefaultUILanguage();
-    const auto text = [&](kestrel::TextId id) { return FromUtf8(language(id)); };
+    const auto text = [&](kestrel::TextId id) { return kestrel::Utf8ToWide(language(id)); };
     const std::array<std::wstring, 8> boxes = {
         text(Text("options", "Show Classic Menu and Toolbars in MS Access 2007")),
         text(Text("options", "Show menu tabs on the left of home tab")),
@@ -912,9 +898,9 @@ TEST_F(OptionsWindow, SpeaksWindowsDisplayLanguageAndEveryCaptionFitsAt100And150
         Menuvane app;
         ASSERT_TRUE(app.started()) << "CreateProcess: error " << app.error();
         if (dpi == 96) {
-            HWND report = app.Wait(kDialogClass, FromUtf8(kestrel::ErrorReportTitle(language)).c_str());
+            HWND report = app.Wait(kDialogClass, kestrel::Utf8ToWide(kestrel::ErrorReportTitle(language)).c_str());
             ASSERT_NE(report, nullptr) << "no error report titled in the user's language";
-            EXPECT_EQ(MessageText(report), FromUtf8(kestrel::ErrorReportText(
+            EXPECT_EQ(MessageText(report), kestrel::Utf8ToWide(kestrel::ErrorReportText(
                                                "Type mismatch", "in Dunmarro2016/06/15.Form1.Form_Initialize ", 104,
                                                language)));
             Dismiss(report);
@@ -932,7 +918,7 @@ TEST_F(OptionsWindow, SpeaksWindowsDisplayLanguageAndEveryCaptionFitsAt100And150
         std::wstring tightest;
         int tightestRoom = 1 << 30;
         const auto fits = [&](const std::wstring& caption, int need, int room) {
-            EXPECT_LE(need, room) << ToUtf8(caption) << " needs " << need << " of " << room << " pixels";
+            EXPECT_LE(need, room) << kestrel::WideToUtf8(caption) << " needs " << need << " of " << room << " pixels";
             if (room - need < tightestRoom) {
                 tightestRoom = room - need;
                 tightest = caption + L": " + std::to_wstring(need) + L" of " + std::to_wstring(room);
@@ -983,14 +969,14 @@ TEST_F(OptionsWindow, SpeaksWindowsDisplayLanguageAndEveryCaptionFitsAt100And150
         for (const RECT& inside : {n, shape})
             EXPECT_TRUE(IntersectRect(&overlap, &inside, &f) && EqualRect(&overlap, &inside)) << "outside the frame";
         std::printf("%s at %d DPI: the tightest caption is %s pixels\n", std::string(language.code()).c_str(), dpi,
-                    ToUtf8(tightest).c_str());
+                    kestrel::WideToUtf8(tightest).c_str());
 
         if (dpi == 96) {
             app.Press(buttons[0].c_str());
             HWND help = app.Wait(kDialogClass, L"Menuvane");
             ASSERT_NE(help, nullptr);
             const auto contact = Text("options", "Questions? Please contact Team Kestrelby at {1}");
-            EXPECT_EQ(MessageText(help), FromUtf8(kestrel::FormatText(language(contact), {kestrel::kContactPage})));
+            EXPECT_EQ(MessageText(help), kestrel::Utf8ToWide(kestrel::FormatText(language(contact), {kestrel::kContactPage})));
             Dismiss(help);
         }
         PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);

@@ -52,20 +52,20 @@ struct Control {
 // z-order, top first: the boxes lie above the rectangle, and both above the frame.
 constexpr Control kControls[] = {
     {Kind::TextBox, kText1Id, kNoCaption},  // "Text1", below the visible area
-    {Kind::PushButton, ButtonId(kHelpButton), kestrel::Text("options", "Help")},
-    {Kind::CheckBox, BoxId(kClassicBox), kestrel::Text("options", "Show Classic Menu and Toolbars in MS Access 2007")},
-    {Kind::CheckBox, BoxId(kLeftBox), kestrel::Text("options", "Show menu tabs on the left of home tab")},
-    {Kind::CheckBox, BoxId(kAllBox), kestrel::Text("options", "Show all items in main menu")},
-    {Kind::CheckBox, BoxId(kHideTabsBox), kestrel::Text("options", "Hide built-in tabs")},
-    {Kind::CheckBox, BoxId(kHomeBox), kestrel::Text("options", "Home")},
-    {Kind::CheckBox, BoxId(kCreateBox), kestrel::Text("options", "Create")},
-    {Kind::CheckBox, BoxId(kExternalDataBox), kestrel::Text("options", "External Data")},
-    {Kind::CheckBox, BoxId(kDatabaseToolsBox), kestrel::Text("options", "Database Tools")},
+    {Kind::PushButton, ButtonId(kHelpButton), kestrel::Text("options", "&Help")},
+    {Kind::CheckBox, BoxId(kClassicBox), kestrel::Text("options", "&Show Classic Menu and Toolbars in MS Access 2007")},
+    {Kind::CheckBox, BoxId(kLeftBox), kestrel::Text("options", "Show menu tabs on the &left of home tab")},
+    {Kind::CheckBox, BoxId(kAllBox), kestrel::Text("options", "Show &all items in main menu")},
+    {Kind::CheckBox, BoxId(kHideTabsBox), kestrel::Text("options", "Hide &built-in tabs")},
+    {Kind::CheckBox, BoxId(kHomeBox), kestrel::Text("options", "Hom&e")},
+    {Kind::CheckBox, BoxId(kCreateBox), kestrel::Text("options", "&Create")},
+    {Kind::CheckBox, BoxId(kExternalDataBox), kestrel::Text("options", "E&xternal Data")},
+    {Kind::CheckBox, BoxId(kDatabaseToolsBox), kestrel::Text("options", "&Database Tools")},
     {Kind::Shape, kShape1Id, kNoCaption},  // frames the four tab boxes
     {Kind::Note, kPolicyNoteId, kestrel::Text("options", "Some options are set by your administrator.")},
-    {Kind::PushButton, ButtonId(kOkButton), kestrel::Text("options", "OK")},
+    {Kind::PushButton, ButtonId(kOkButton), kestrel::Text("options", "&OK")},
     {Kind::Frame, kFrameId, kestrel::Text("options", "Access Options")},
-    {Kind::PushButton, ButtonId(kCancelButton), kestrel::Text("options", "Cancel")},
+    {Kind::PushButton, ButtonId(kCancelButton), kestrel::Text("options", "Ca&ncel")},
 };
 
 // Room a caption needs beside its text, in pixels at 96 DPI: a check box's square and the gap

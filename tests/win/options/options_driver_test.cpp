@@ -880,13 +880,13 @@ TEST_F(OptionsWindow, SpeaksWindowsDisplayLanguageAndEveryCaptionFitsAt100And150
         << "Windows' display language " << GetUserDefaultUILanguage();
     const auto text = [&](kestrel::TextId id) { return kestrel::Utf8ToWide(language(id)); };
     const std::array<std::wstring, 8> boxes = {
-        text(Text("options", "Show Classic Menu and Toolbars in MS Access 2007")),
-        text(Text("options", "Show menu tabs on the left of home tab")),
-        text(Text("options", "Show all items in main menu")),
-        text(Text("options", "Home")), text(Text("options", "Create")), text(Text("options", "External Data")),
-        text(Text("options", "Database Tools")), text(Text("options", "Hide built-in tabs"))};
-    const std::wstring buttons[] = {text(Text("options", "Help")), text(Text("options", "OK")),
-                                    text(Text("options", "Cancel"))};
+        text(Text("options", "&Show Classic Menu and Toolbars in MS Access 2007")),
+        text(Text("options", "Show menu tabs on the &left of home tab")),
+        text(Text("options", "Show &all items in main menu")),
+        text(Text("options", "Hom&e")), text(Text("options", "&Create")), text(Text("options", "E&xternal Data")),
+        text(Text("options", "&Database Tools")), text(Text("options", "Hide &built-in tabs"))};
+    const std::wstring buttons[] = {text(Text("options", "&Help")), text(Text("options", "&OK")),
+                                    text(Text("options", "Ca&ncel"))};
     const std::wstring frameCaption = text(Text("options", "Access Options"));
     const std::wstring note = text(Text("options", "Some options are set by your administrator."));
     EXPECT_EQ(boxes[0] == kBoxCaptions[0], !language.translated());

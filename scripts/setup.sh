@@ -18,6 +18,7 @@ packages=(
   nsis wixl                                            # the installers: per user (NSIS), per machine (MSI)
   osslsigncode openssl                                 # signing them, and the throw-away certificate of the tests
   gettext                                              # msgfmt: the translations
+  libgettextpo-dev                                     # po-compile reads and checks them through gettext's library
 )
 # Wine's 32-bit side runs the 32-bit build, the one Access 2007 loads. It needs Debian's i386
 # architecture; where it cannot be had, the 32-bit Wine tests report themselves skipped and

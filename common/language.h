@@ -1,6 +1,8 @@
 // The user's language: which of the shipped translations (po/*.po, built in by po-compile)
 // speaks it, and the texts in it. Windows names a language by a LANGID (the low 16 bits of an
-// LCID): its primary language and a sublanguage, which only Chinese and Portuguese look at.
+// LCID): its primary language and a sublanguage. Which texts each reads is data
+// (po/languages.tsv): Office's languages, whose regional variants follow them, and its language
+// interface packs, which read their base language's texts.
 #pragma once
 
 #include "translations.h"  // made by po-compile from po/
@@ -30,8 +32,9 @@ consteval TextId Text(std::string_view context, std::string_view english) {
     return id;
 }
 
-// The translation file's code for a Windows language ("de", "pt_BR", "zh_TW"), "en" for every
-// English, or "" for a language Office does not ship in.
+// The code of the texts a Windows language reads: its translation file's ("de", "pt_BR",
+// "zh_TW"), its language interface pack's base language's ("es" for Catalan), "en" for every
+// English and the packs based on it, or "" for a language Office has neither for.
 std::string_view LanguageCode(std::uint16_t langId);
 
 class Language {
@@ -39,12 +42,12 @@ public:
     // English: the texts as the template has them.
     Language() = default;
     // The language Windows names by that LANGID. English for any English; a language we do not
-    // ship keeps the English texts but is not English.
+    // ship, and a pack based on English, keeps the English texts but is not English.
     static Language FromLangId(std::uint16_t langId);
 
     bool english() const noexcept { return english_; }
     // "en", the shipped translation's code, or the code of a language we do not ship ("" when
-    // Office has none for it).
+    // Office has none for it); a pack's is its base language's.
     std::string_view code() const noexcept { return code_; }
     bool translated() const noexcept { return texts_ != nullptr; }
 

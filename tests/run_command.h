@@ -8,6 +8,7 @@
 #include <initializer_list>
 #include <sstream>
 #include <string>
+#include <vector>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -48,7 +49,7 @@ private:
     std::filesystem::path path_;
 };
 
-inline CommandResult RunCommand(const std::string& program, std::initializer_list<std::string> args) {
+inline CommandResult RunCommand(const std::string& program, const std::vector<std::string>& args) {
     TempDir dir;
     std::string line = ShellQuote(program);
     for (const std::string& a : args) line += " " + ShellQuote(a);
@@ -59,6 +60,10 @@ inline CommandResult RunCommand(const std::string& program, std::initializer_lis
     r.out = ReadWhole(dir.path() / "out");
     r.err = ReadWhole(dir.path() / "err");
     return r;
+}
+
+inline CommandResult RunCommand(const std::string& program, std::initializer_list<std::string> args) {
+    return RunCommand(program, std::vector<std::string>(args));
 }
 
 }  // namespace pellwyn::testing

@@ -62,6 +62,7 @@ TEST(Language, WindowsLanguagesFindTheirTranslation) {
         EXPECT_NE(l(Text("options", "Ca&ncel")), "Ca&ncel") << code;
     }
     EXPECT_EQ(Language::FromLangId(0x0462)(Text("options", "Ca&ncel")), "Ca&ncel");
+    EXPECT_EQ(Language::FromLangId(0x0401)(Text("options", "Ca&ncel")), "Ca&ncel");
 }
 
 TEST(Language, PlaceholdersAndEscapes) {

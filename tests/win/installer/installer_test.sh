@@ -74,7 +74,7 @@ echo "== in Windows' display language: its translation, the sublanguage's, or En
 # Wine's display language follows the locale: made here, as Debian has none but C.
 locales="$WINEPREFIX/locales"
 mkdir -p "$locales"
-for l in de_DE de_AT zh_HK pt_PT el_GR; do localedef -i "$l" -f UTF-8 "$locales/$l.UTF-8" 2>/dev/null; done
+for l in de_DE de_AT zh_HK pt_PT el_GR ca_ES cy_GB; do localedef -i "$l" -f UTF-8 "$locales/$l.UTF-8" 2>/dev/null; done
 # says LOCALE CAPTION TEXT [HOLDER-ARGUMENTS -- ] PROGRAM ARGUMENTS...: the program, not silent, in
 # that locale, refuses in a message box with that caption (NSIS's own words) and text (ours, as
 # Wine's trace prints it), and ends with 2 or 4 once the box is closed.
@@ -106,8 +106,13 @@ check "Portuguese of Portugal, not of Brazil" \
   says pt_PT.UTF-8 "Instalação de Menuvane" "/BITNESS= aceita" "$installer" /BITNESS=16
 check "Hong Kong reads Traditional Chinese" \
   says zh_HK.UTF-8 "Menuvane 安裝" '/BITNESS= \53ea\63a5\53d7 32 \6216 64\ff0c\800c' "$installer" /BITNESS=16
-check "Greek, not translated: English" \
-  says el_GR.UTF-8 "Menuvane Setup" '/BITNESS= takes 32 or 64, not \"16\".' "$installer" /BITNESS=16
+check "Greek reads Greek" \
+  says el_GR.UTF-8 "Εγκατάσταση του 'Menuvane'" '\03a4\03bf /BITNESS= \03b4\03ad\03c7\03b5\03c4\03b1\03b9 32 \03ae 64' \
+  "$installer" /BITNESS=16
+check "Catalan, a language interface pack, reads its base language, Spanish" \
+  says ca_ES.UTF-8 "Instalación de Menuvane" "/BITNESS= admite 32 o 64" "$installer" /BITNESS=16
+check "Welsh, a language interface pack on English: English" \
+  says cy_GB.UTF-8 "Menuvane Setup" '/BITNESS= takes 32 or 64, not \"16\".' "$installer" /BITNESS=16
 check "nothing was installed" test ! -e "$unixdir"
 
 echo "== no Access: the 32-bit build, exit code 5 (a choice stored earlier must survive); Office had switched it off"

@@ -31,7 +31,8 @@ summary() {
     line+="${line:+; }$preset $ran ran, $skipped skipped"
     [ "$skipped" -eq 0 ] && continue
     case "$preset" in mingw-*) skipped32=$((skipped32 + skipped)) ;; esac
-    why=$(sed -n 's/^skipped: //p; /: Skipped$/{n;p}' "build/$preset/Testing/Temporary/LastTest.log" | sort -u)
+    why=$(sed -n 's/^skipped: //p; /: Skipped$/{n;p}' "build/$preset/Testing/Temporary/LastTest.log" 2>/dev/null |
+          sort -u || true)
     reasons+="$why"$'\n'
   done
   reasons=$(printf '%s' "$reasons" | sed '/^$/d' | sort -u | paste -sd ';' | sed 's/;/; /g')

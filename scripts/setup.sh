@@ -132,9 +132,10 @@ refresh_indexes() {
 }
 
 # apt-get install of the packages given; apt's errors in $errors. Another apt at work (on a
-# shared machine, say) is waited for, up to two minutes, rather than taken for a failure.
+# shared machine, say) is waited for, up to two minutes, rather than taken for a failure. Setup
+# never removes a package: an install that would (i386 twins out of step, say) fails instead.
 apt_install() {
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends --no-remove \
     -o DPkg::Lock::Timeout=120 "$@" 2>"$errors"
 }
 
@@ -160,7 +161,7 @@ install_wine32_from_served_indexes() {
     echo "setup: installing $wine32 with the i386 index $index as the mirror serves it, which the suite's signed Release does not vouch for"
   done
   rm -f "$lists/partial/served"
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends --no-remove \
     -o DPkg::Lock::Timeout=120 -o Dir::State::Lists="$lists" "$wine32" 2>"$errors"
   local status=$?
   rm -rf "$lists"

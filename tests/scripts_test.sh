@@ -199,7 +199,7 @@ setup_case "everything installed"                 -                  -          
   'verdict~^native$' 'calls!mount|binfmt|qemu' 'out!32-bit'
 setup_case "one index failing, no wine32"         "xvfb wine32:i386" "wine32:i386=$breaks"                     always  no   native \
   rc=0 updates=3 installed=xvfb 'calls~^dpkg --add-architecture i386$' \
-  'calls~^apt-get install -y -qq --no-install-recommends -o DPkg::Lock::Timeout=120 xvfb$' \
+  'calls~^apt-get install -y -qq --no-install-recommends --no-remove -o DPkg::Lock::Timeout=120 xvfb$' \
   "out~^setup: package index $index \(File has unexpected size \(374820 != 376004\)\. Mirror sync in progress\?\) could not be refreshed after 3 tries; going on with the package lists apt has$" \
   'out~^setup: wine32:i386 cannot be installed here \(Error, pkgProblemResolver::Resolve generated breaks.*\); the 32-bit Wine tests will report themselves skipped' \
   'out!\[IP:' 'out!cannot install xvfb' "calls~^apt-helper download-file $index " \
@@ -226,7 +226,7 @@ setup_case "only wine32 missing, and installable" wine32:i386        -          
 # the i386 packages are installed (their install scripts run 32-bit programs).
 setup_case "a kernel that runs none"              "qemu-user-static wine32:i386" -                             0       no   refuses \
   rc=0 updates=1 installed=qemu-user-static installed=wine32:i386 'verdict~^emulated$' \
-  'calls~^apt-get install -y -qq --no-install-recommends -o DPkg::Lock::Timeout=120 qemu-user-static/bookworm-backports$' \
+  'calls~^apt-get install -y -qq --no-install-recommends --no-remove -o DPkg::Lock::Timeout=120 qemu-user-static/bookworm-backports$' \
   "calls~^mount -t binfmt_misc binfmt_misc $BINFMT$" \
   "calls~^binfmt register :qemu-i386:M::$rule:$QEMU/qemu-i386-static:F$" \
   "out~^setup: this kernel runs no 32-bit programs: QEMU's user-mode emulator \(qemu-i386 version 10\.0\.2, from bookworm-backports\) now runs them, registered with binfmt_misc$" \

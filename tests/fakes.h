@@ -21,7 +21,7 @@ inline constexpr std::pair<std::string_view, std::int32_t> kShippedLanguages[] =
     {"de", 0x0407},    {"fr", 0x040C},    {"es", 0x0C0A}, {"it", 0x0410}, {"pt_BR", 0x0416}, {"pt_PT", 0x0816},
     {"nl", 0x0413},    {"ja", 0x0411},    {"zh_CN", 0x0804}, {"zh_TW", 0x0404}, {"ko", 0x0412}, {"ru", 0x0419},
     {"pl", 0x0415},    {"sv", 0x041D},    {"cs", 0x0405}, {"da", 0x0406}, {"fi", 0x040B}, {"nb", 0x0414},
-    {"tr", 0x041F},    {"hu", 0x040E},
+    {"tr", 0x041F},    {"hu", 0x040E},    {"ar", 0x0401}, {"he", 0x040D},
 };
 
 inline constexpr std::int32_t kHostRefused = static_cast<std::int32_t>(0x800A01A8U);  // "object required"

@@ -17,27 +17,34 @@ TEST(Language, WindowsLanguagesFindTheirTranslation) {
     const struct {
         std::uint16_t langId;
         std::string_view code;
-        bool english;
+        bool english, rightToLeft;
     } cases[] = {
-        {0x0409, "en", true},     {0x0809, "en", true},    {0x0000, "en", true},  // neutral
-        {0x007F, "en", true},     {0x0400, "en", true},    {0x0407, "de", false}, {0x0C07, "de", false},
-        {0x0416, "pt_BR", false}, {0x0816, "pt_PT", false}, {0x0016, "pt_PT", false},
-        {0x0404, "zh_TW", false}, {0x0C04, "zh_TW", false}, {0x1404, "zh_TW", false}, {0x7C04, "zh_TW", false},
-        {0x0804, "zh_CN", false}, {0x1004, "zh_CN", false}, {0x0004, "zh_CN", false},
-        {0x0414, "nb", false},    {0x0814, "nb", false},    // Nynorsk: a pack on Bokmal
-        {0x0401, "ar", false},    {0x0408, "el", false},    // Office's languages, shipped or not
+        {0x0409, "en", true, false},     {0x0809, "en", true, false},    {0x0000, "en", true, false},  // neutral
+        {0x007F, "en", true, false},     {0x0400, "en", true, false},    // invariant, user default
+        {0x0407, "de", false, false},    {0x0C07, "de", false, false},
+        {0x0416, "pt_BR", false, false}, {0x0816, "pt_PT", false, false}, {0x0016, "pt_PT", false, false},
+        {0x0404, "zh_TW", false, false}, {0x0C04, "zh_TW", false, false}, {0x1404, "zh_TW", false, false},
+        {0x7C04, "zh_TW", false, false}, {0x0804, "zh_CN", false, false}, {0x1004, "zh_CN", false, false},
+        {0x0004, "zh_CN", false, false},
+        {0x0414, "nb", false, false},    {0x0814, "nb", false, false},    // Nynorsk: a pack on Bokmal
+        {0x0401, "ar", false, true},     {0x0C01, "ar", false, true},     // Saudi Arabia, Egypt
+        {0x3801, "ar", false, true},     {0x040D, "he", false, true},     // the Emirates; Hebrew
+        {0x0408, "el", false, false},
         // Croatian, Serbian and Bosnian share a primary language.
-        {0x041A, "hr", false},    {0x101A, "hr", false},    {0x001A, "hr", false},
-        {0x241A, "sr", false},    {0x081A, "sr", false},    {0x2C1A, "sr", false}, {0x7C1A, "sr", false},
-        {0x0C1A, "sr", false},    {0x281A, "sr", false},    {0x301A, "sr", false},  // Cyrillic: Serbian's texts
-        {0x1C1A, "sr", false},    {0x6C1A, "sr", false},
-        {0x141A, "en", false},    {0x201A, "", false},      // Bosnian: Latin a pack on English, Cyrillic none
+        {0x041A, "hr", false, false},    {0x101A, "hr", false, false},    {0x001A, "hr", false, false},
+        {0x241A, "sr", false, false},    {0x081A, "sr", false, false},    {0x2C1A, "sr", false, false},
+        {0x7C1A, "sr", false, false},    {0x0C1A, "sr", false, false},    {0x281A, "sr", false, false},  // Cyrillic:
+        {0x301A, "sr", false, false},    {0x1C1A, "sr", false, false},    {0x6C1A, "sr", false, false},  // Serbian's
+        {0x141A, "en", false, false},    {0x201A, "", false, false},      // Bosnian: Latin a pack on English
         // Packs on a translation.
-        {0x0403, "es", false},    {0x0803, "es", false},    {0x042D, "es", false}, {0x0456, "es", false},
-        {0x046E, "fr", false},    {0x0423, "ru", false},    {0x0480, "zh_CN", false},
-        // Packs on English.
-        {0x0452, "en", false},    {0x083C, "en", false},    {0x040F, "en", false}, {0x0436, "en", false},
-        {0x0462, "", false},      {0x0477, "", false},      // Frisian, Somali: no Office language
+        {0x0403, "es", false, false},    {0x0803, "es", false, false},    {0x042D, "es", false, false},
+        {0x0456, "es", false, false},    {0x046E, "fr", false, false},    {0x0423, "ru", false, false},
+        {0x0480, "zh_CN", false, false},
+        // Packs on English, right to left ones too: English texts, read left to right.
+        {0x0452, "en", false, false},    {0x083C, "en", false, false},    {0x040F, "en", false, false},
+        {0x0436, "en", false, false},    {0x0429, "en", false, false},    {0x0420, "en", false, false},
+        {0x0462, "", false, false},      {0x0477, "", false, false},      // Frisian, Somali: no Office language
+        {0x045A, "", false, false},      // Syriac, written right to left: no Office, English texts
     };
     auto shipped = [](std::string_view code) -> std::optional<std::int32_t> {
         for (const auto& [c, lcid] : pellwyn::testing::kShippedLanguages)
@@ -51,6 +58,7 @@ TEST(Language, WindowsLanguagesFindTheirTranslation) {
         EXPECT_EQ(l.code(), c.code);
         EXPECT_EQ(LanguageCode(c.langId), c.langId == 0x0000 || c.langId == 0x007F || c.langId == 0x0400 ? "" : c.code);
         EXPECT_EQ(l.english(), c.english);
+        EXPECT_EQ(l.rightToLeft(), c.rightToLeft);
         const std::optional<std::int32_t> own = shipped(c.code);
         EXPECT_EQ(l.translated(), own.has_value());
         EXPECT_EQ(l(kCancel), own ? Language::FromLangId(static_cast<std::uint16_t>(*own))(kCancel) : "Ca&ncel");
@@ -62,7 +70,7 @@ TEST(Language, WindowsLanguagesFindTheirTranslation) {
         EXPECT_NE(l(Text("options", "Ca&ncel")), "Ca&ncel") << code;
     }
     EXPECT_EQ(Language::FromLangId(0x0462)(Text("options", "Ca&ncel")), "Ca&ncel");
-    EXPECT_EQ(Language::FromLangId(0x0401)(Text("options", "Ca&ncel")), "Ca&ncel");
+    EXPECT_EQ(Language::FromLangId(0x045A)(Text("options", "Ca&ncel")), "Ca&ncel");
 }
 
 TEST(Language, PlaceholdersAndEscapes) {

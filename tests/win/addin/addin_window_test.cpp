@@ -471,43 +471,47 @@ TEST(OnScreen, AboutInHighContrastHasOnlyTheSystemsColours) {
     const std::filesystem::path skin = std::filesystem::path(InstallFolder()) / "x";
     std::filesystem::create_directory(skin);
     std::ofstream(skin / "o.cjs") << "skin";
-    FakeApplication app;
-    Addin addin;
-    ASSERT_EQ(addin.Connect(&app), S_OK);
-    HMODULE pellwyn = GetModuleHandleW(L"Pellwyn.dll");
-    ASSERT_NE(pellwyn, nullptr);
     const kestrel::testing::HighContrastColours colours;
-    const kestrel::testing::HighContrastFor highContrast(pellwyn);
-    ASSERT_TRUE(highContrast.on());
-    ASSERT_EQ(PressAbout(addin)->hr, S_OK);
-    Pump(300);
-    const std::vector<HWND> windows = AboutWindows();
-    ASSERT_EQ(windows.size(), 1u);
-    HWND about = windows[0];
-    EXPECT_EQ(PixelAt(about, Px(60), Px(60)), GetSysColor(COLOR_WINDOW)) << "no skin, no white";
-    EXPECT_EQ(PixelAt(about, Px(930) + 1, Px(240) + 1), GetSysColor(COLOR_WINDOW)) << "the title's background";
-    RECT client;
-    GetClientRect(about, &client);
-    // The focus rectangle inverts what it crosses (black to white here), as Windows draws it.
-    const RECT focused = ClientRectIn(about, GetFocus());
-    HDC dc = GetDC(about);
-    int designed = 0, lines = 0;
-    for (int y = 0; y < client.bottom; ++y)
-        for (int x = 0; x < client.right; ++x) {
-            const COLORREF c = GetPixel(dc, x, y);
-            const POINT at{x, y};
-            designed += kestrel::testing::HighContrastColours::Designed(c) &&
-                        !(c == RGB(255, 255, 255) && PtInRect(&focused, at));
-            lines += y == Px(2445) && c == GetSysColor(COLOR_BTNSHADOW);
-        }
-    ReleaseDC(about, dc);
-    EXPECT_EQ(designed, 0) << "pixels in the design's own colours";
-    EXPECT_GT(lines, 0) << "the etched line in the system's shadow colour";
-    kestrel::testing::SaveScreenshot(about, "about-high-contrast");
-    SendMessageW(about, WM_CLOSE, 0, 0);
-    Pump(50);
+    for (const std::int32_t lcid : {0x0409, 0x0407}) {
+        const kestrel::Language language = kestrel::Language::FromLangId(static_cast<std::uint16_t>(lcid));
+        SCOPED_TRACE(std::string(language.code()));
+        SpeakingApplication app(lcid);
+        Addin addin;
+        ASSERT_EQ(addin.Connect(&app), S_OK);
+        HMODULE pellwyn = GetModuleHandleW(L"Pellwyn.dll");
+        ASSERT_NE(pellwyn, nullptr);
+        const kestrel::testing::HighContrastFor highContrast(pellwyn);
+        ASSERT_TRUE(highContrast.on());
+        ASSERT_EQ(PressAbout(addin)->hr, S_OK);
+        Pump(300);
+        const std::vector<HWND> windows = AboutWindows(Wide(language(kestrel::Text("about", "About"))));
+        ASSERT_EQ(windows.size(), 1u);
+        HWND about = windows[0];
+        EXPECT_EQ(PixelAt(about, Px(60), Px(60)), GetSysColor(COLOR_WINDOW)) << "no skin, no white";
+        EXPECT_EQ(PixelAt(about, Px(930) + 1, Px(240) + 1), GetSysColor(COLOR_WINDOW)) << "the title's background";
+        RECT client;
+        GetClientRect(about, &client);
+        // The focus rectangle inverts what it crosses (black to white here), as Windows draws it.
+        const RECT focused = ClientRectIn(about, GetFocus());
+        HDC dc = GetDC(about);
+        int designed = 0, lines = 0;
+        for (int y = 0; y < client.bottom; ++y)
+            for (int x = 0; x < client.right; ++x) {
+                const COLORREF c = GetPixel(dc, x, y);
+                const POINT at{x, y};
+                designed += kestrel::testing::HighContrastColours::Designed(c) &&
+                            !(c == RGB(255, 255, 255) && PtInRect(&focused, at));
+                lines += y == Px(2445) && c == GetSysColor(COLOR_BTNSHADOW);
+            }
+        ReleaseDC(about, dc);
+        EXPECT_EQ(designed, 0) << "pixels in the design's own colours";
+        EXPECT_GT(lines, 0) << "the etched line in the system's shadow colour";
+        kestrel::testing::SaveScreenshot(about, ("about-high-contrast-" + std::string(language.code())).c_str());
+        SendMessageW(about, WM_CLOSE, 0, 0);
+        Pump(50);
+        EXPECT_EQ(addin.Release(), 0u);
+    }
     std::filesystem::remove_all(skin);
-    EXPECT_EQ(addin.Release(), 0u);
 }
 
 // A 32 x 32 monochrome cursor file: an arrow-less black square, hot spot in the middle.

@@ -86,7 +86,7 @@ TEST(Commands, TheUninstallTextSpeaksAccesssLanguage) {
     };
     const Case cases[] = {
         {0x0809, english},
-        {0x0408, english},
+        {0x0436, english},  // Afrikaans: not shipped
         {0x0407, "Schließen Sie zum Deinstallieren Access, und wählen Sie dann\r\rStart > Alle Programme > Menuvane > "
                  "Uninstall Menuvane"},
         {0x0C04, "若要解除安裝，請關閉 Access，然後移至\r\r開始 > 所有程式 > Menuvane > Uninstall Menuvane"},

@@ -29,7 +29,7 @@ TEST(ErrorReport, SpeaksTheWindowsLanguage) {
          "Type mismatch\r\nin X at line 114\r\rPlease email screenshot of this message to support@kestrelby.example"},
         {0x0809, "Application Error",
          "Type mismatch\r\nin X at line 114\r\rPlease email screenshot of this message to support@kestrelby.example"},
-        {0x0408, "Application Error",  // Greek: not shipped
+        {0x0436, "Application Error",  // Afrikaans: not shipped
          "Type mismatch\r\nin X at line 114\r\rPlease email screenshot of this message to support@kestrelby.example"},
         {0x0C07, "Anwendungsfehler",  // German of Austria
          "Type mismatch\r\nin X in Zeile 114\r\r"

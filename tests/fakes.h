@@ -21,7 +21,10 @@ inline constexpr std::pair<std::string_view, std::int32_t> kShippedLanguages[] =
     {"de", 0x0407},    {"fr", 0x040C},    {"es", 0x0C0A}, {"it", 0x0410}, {"pt_BR", 0x0416}, {"pt_PT", 0x0816},
     {"nl", 0x0413},    {"ja", 0x0411},    {"zh_CN", 0x0804}, {"zh_TW", 0x0404}, {"ko", 0x0412}, {"ru", 0x0419},
     {"pl", 0x0415},    {"sv", 0x041D},    {"cs", 0x0405}, {"da", 0x0406}, {"fi", 0x040B}, {"nb", 0x0414},
-    {"tr", 0x041F},    {"hu", 0x040E},
+    {"tr", 0x041F},    {"hu", 0x040E},    {"et", 0x0425}, {"lv", 0x0426}, {"lt", 0x0427}, {"th", 0x041E},
+    {"vi", 0x042A},    {"hi", 0x0439},    {"sk", 0x041B}, {"sl", 0x0424}, {"hr", 0x041A}, {"sr", 0x081A},
+    {"bg", 0x0402},    {"uk", 0x0422},    {"kk", 0x043F}, {"el", 0x0408}, {"ro", 0x0418}, {"id", 0x0421},
+    {"ms", 0x043E},
 };
 
 inline constexpr std::int32_t kHostRefused = static_cast<std::int32_t>(0x800A01A8U);  // "object required"

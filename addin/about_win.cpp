@@ -144,13 +144,15 @@ void AboutWindow::Create(const kestrel::Language& language) {
 
     constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
     RECT frame{0, 0, Px(self->layout_.clientWidth), Px(self->layout_.clientHeight)};
-    AdjustWindowRectEx(&frame, kStyle, FALSE, 0);
+    AdjustWindowRectEx(&frame, kStyle, FALSE, kestrel::MirroredLayout(language));
     const wchar_t* windowClass = module::WindowClass(kAboutClass, &WindowProc);
     const std::wstring caption = kestrel::Utf8ToWide(language(kestrel::Text("about", "About")));
     // From here the window owns the object; WM_NCDESTROY deletes it.
     AboutWindow* about = creating_ = self.release();
-    HWND window = CreateWindowExW(0, windowClass, caption.c_str(), kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                                  frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, module, about);
+    // Arabic and Hebrew: this window is mirrored, with its controls; nothing else of Access's.
+    HWND window = CreateWindowExW(kestrel::MirroredLayout(language), windowClass, caption.c_str(), kStyle,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top,
+                                  nullptr, nullptr, module, about);
     const DWORD error = GetLastError();
     const bool orphan = creating_ == about;  // not deleted by a WM_NCDESTROY
     creating_ = nullptr;
@@ -189,10 +191,12 @@ void AboutWindow::LayOut() {
     try {
         AboutNeeds needs;
         needs.dpi = kestrel::ScreenDpi();
-        needs.version = kestrel::TextExtent(labelFont_.get(), version_).cx;
-        needs.website = kestrel::TextExtent(labelFont_.get(), website_).cx;
-        needs.link = kestrel::TextExtent(linkUnderlinedFont_.get(), linkText_).cx;
-        needs.ok = kestrel::TextExtent(buttonFont_.get(), okText_).cx + MulDiv(kButtonExtra, needs.dpi, 96);
+        // The labels show "&" as it is; OK would take it for an access key.
+        const UINT label = DT_NOPREFIX | kestrel::ReadingOrder(language_), button = kestrel::ReadingOrder(language_);
+        needs.version = kestrel::TextExtent(labelFont_.get(), version_, label).cx;
+        needs.website = kestrel::TextExtent(labelFont_.get(), website_, label).cx;
+        needs.link = kestrel::TextExtent(linkUnderlinedFont_.get(), linkText_, label).cx;
+        needs.ok = kestrel::TextExtent(buttonFont_.get(), okText_, button).cx + MulDiv(kButtonExtra, needs.dpi, 96);
         layout_ = LayOutAbout(needs);
     } catch (const kestrel::Error&) {
         layout_ = DesignedAboutLayout();

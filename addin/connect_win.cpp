@@ -8,6 +8,7 @@
 #include "product.h"
 #include "ribbon.h"
 #include "win_text.h"
+#include "window_helpers_win.h"
 
 
 namespace pellwyn {
@@ -71,7 +72,8 @@ void SetBoolean(VARIANT* result, bool value) {
 void ShowUninstallBox(const kestrel::Language& language) {
     const std::wstring text = kestrel::Utf8ToWide(UninstallText(language));
     const std::wstring title = kestrel::Utf8ToWide(kestrel::kAddinTitle);
-    if (MessageBoxW(GetActiveWindow(), text.c_str(), title.c_str(), MB_OK) == 0)
+    const UINT flags = MB_OK | kestrel::RightToLeftMessage(language);  // Arabic, Hebrew: read from the right
+    if (MessageBoxW(GetActiveWindow(), text.c_str(), title.c_str(), flags) == 0)
         ThrowLastError("the message box cannot be shown");
 }
 

@@ -1,8 +1,8 @@
 // How long the add-in takes to build what Access asks for, beside a plain copy of the same
 // number of bytes (the least any build of that text could cost); for an Access that knows
 // every name and for Access 365, which lacks some and gets others under their new names; in
-// English and in other languages (LCID 1031 German, 1041 Japanese), where Access's controls
-// carry no labels of ours and our own texts are translated.
+// English and in other languages (LCID 1031 German, 1041 Japanese, 1025 Arabic, 1054 Thai),
+// where Access's controls carry no labels of ours and our own texts are translated.
 #include "control_list.h"
 #include "dynamic_menus.h"
 #include "markup.h"
@@ -54,7 +54,7 @@ void BM_Document(benchmark::State& state) {
     state.counters["bytes"] = static_cast<double>(bytes);
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes));
 }
-BENCHMARK(BM_Document)->ArgsProduct({{1, 0}, {0, 1}, {1033, 1031, 1041}});
+BENCHMARK(BM_Document)->ArgsProduct({{1, 0}, {0, 1}, {1033, 1031, 1041, 1025, 1054}});
 
 // A plain copy of as many bytes as the document has, into a buffer that is kept, as the
 // markup buffer is.
@@ -87,7 +87,7 @@ void BM_FormatMenuForForm(benchmark::State& state) {
         benchmark::DoNotOptimize(pellwyn::GetContent(markup, host, pellwyn::DynamicMenu::Format).data());
     }
 }
-BENCHMARK(BM_FormatMenuForForm)->ArgsProduct({{0}, {0, 1}, {1033, 1031}});
+BENCHMARK(BM_FormatMenuForForm)->ArgsProduct({{0}, {0, 1}, {1033, 1031, 1025, 1054}});
 
 // The first document of a connection, questions included: each iteration a new connection
 // asks about every doubtful name (and the successors of those Access 365 lacks) and the
@@ -102,7 +102,7 @@ void BM_FirstDocumentOfAConnection(benchmark::State& state) {
         benchmark::DoNotOptimize(pellwyn::GetRibbonXml(markup, host, settings).data());
     }
 }
-BENCHMARK(BM_FirstDocumentOfAConnection)->ArgsProduct({{1}, {0, 1}, {1033, 1031}});
+BENCHMARK(BM_FirstDocumentOfAConnection)->ArgsProduct({{1}, {0, 1}, {1033, 1031, 1025, 1054}});
 
 }  // namespace
 

@@ -47,6 +47,9 @@ public:
     // Office has none for it).
     std::string_view code() const noexcept { return code_; }
     bool translated() const noexcept { return texts_ != nullptr; }
+    // Written right to left (Arabic, Hebrew): windows in this language are mirrored and their
+    // text reads from the right.
+    bool rightToLeft() const noexcept { return code_ == "ar" || code_ == "he"; }
 
     // The text in this language, or in English where we do not ship it.
     std::string_view operator()(TextId id) const noexcept {

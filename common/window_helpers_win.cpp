@@ -120,10 +120,18 @@ HCURSOR WindowPointer::Cursor() const noexcept {
     }
 }
 
+DWORD MirroredLayout(const Language& language) noexcept { return language.rightToLeft() ? WS_EX_LAYOUTRTL : 0; }
+
+UINT RightToLeftMessage(const Language& language) noexcept {
+    return language.rightToLeft() ? MB_RTLREADING | MB_RIGHT : 0;
+}
+
+UINT ReadingOrder(const Language& language) noexcept { return language.rightToLeft() ? DT_RTLREADING : 0; }
+
 void ShowErrorReport(HWND owner, const std::string& text, const Language& language) noexcept {
     try {
         MessageBoxW(owner, Utf8ToWide(text).c_str(), Utf8ToWide(ErrorReportTitle(language)).c_str(),
-                    MB_OK | MB_ICONEXCLAMATION);
+                    MB_OK | MB_ICONEXCLAMATION | RightToLeftMessage(language));
     } catch (...) {
     }
 }
@@ -152,19 +160,20 @@ private:
 
 }  // namespace
 
-SIZE TextExtent(HFONT font, const std::wstring& text) {
+SIZE TextExtent(HFONT font, const std::wstring& text, UINT format) {
     MeasuringDc dc(font);
-    SIZE size{0, 0};
-    if (!GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size))
+    RECT r{0, 0, 0, 0};
+    if (!text.empty() && !DrawTextW(dc.get(), text.c_str(), static_cast<int>(text.size()), &r,
+                                    DT_CALCRECT | DT_SINGLELINE | format))
         throw Error(static_cast<std::int32_t>(E_FAIL), "a caption cannot be measured");
-    return size;
+    return SIZE{r.right - r.left, r.bottom - r.top};
 }
 
-SIZE WrappedTextExtent(HFONT font, const std::wstring& text, int width) {
+SIZE WrappedTextExtent(HFONT font, const std::wstring& text, int width, UINT format) {
     MeasuringDc dc(font);
     RECT r{0, 0, width, 0};
     if (!DrawTextW(dc.get(), text.c_str(), static_cast<int>(text.size()), &r,
-                   DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX))
+                   DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX | format))
         throw Error(static_cast<std::int32_t>(E_FAIL), "a caption cannot be measured");
     return SIZE{r.right - r.left, r.bottom - r.top};
 }

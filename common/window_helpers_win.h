@@ -79,9 +79,20 @@ private:
 // The "Application Error" box, titled in the window's language: exclamation icon, OK only.
 void ShowErrorReport(HWND owner, const std::string& text, const Language& language = Language()) noexcept;
 
-// How wide a text is drawn in a font, in pixels, on one line; with width given, how high (and,
-// for a word longer than the line, how wide) it is wrapped as a label wraps it (DT_WORDBREAK).
-SIZE TextExtent(HFONT font, const std::wstring& text);
-SIZE WrappedTextExtent(HFONT font, const std::wstring& text, int width);
+// Arabic and Hebrew: the extended style that mirrors a window, which its controls inherit (their
+// captions read from the right, a check box's square on the right), the message box flags that
+// align a message right and read it from the right, and DrawText's reading order. 0 otherwise.
+DWORD MirroredLayout(const Language& language) noexcept;
+UINT RightToLeftMessage(const Language& language) noexcept;
+UINT ReadingOrder(const Language& language) noexcept;
+
+// How wide a text is drawn in a font, in pixels, on one line, measured as a control draws its
+// caption (DrawText): shaped where the script joins or stacks its letters (Arabic, Thai,
+// Devanagari), and without the "&" that marks an access key. `format` adds DrawText's flags:
+// DT_NOPREFIX for a label that shows "&" as it is, ReadingOrder's for text read from the right.
+// With width given, how high (and, for a word longer than the line, how wide) it is wrapped as a
+// label wraps it (DT_WORDBREAK, "&" shown as it is).
+SIZE TextExtent(HFONT font, const std::wstring& text, UINT format = 0);
+SIZE WrappedTextExtent(HFONT font, const std::wstring& text, int width, UINT format = 0);
 
 }  // namespace kestrel

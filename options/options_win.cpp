@@ -83,21 +83,24 @@ OptionsLayout Layout(const kestrel::Language& language, HFONT boxFont, HFONT but
     OptionsNeeds needs;
     needs.dpi = kestrel::ScreenDpi();
     const auto scaled = [&](int pixels) { return MulDiv(pixels, needs.dpi, 96); };
+    const UINT reading = kestrel::ReadingOrder(language);
     for (const Control& c : kControls) {
         const std::wstring text = Caption(c, language);
         switch (c.kind) {
         // Captions as drawn: the "&" of an access key takes no room.
         case Kind::CheckBox:
             needs.boxes[static_cast<std::size_t>(c.id - kFirstBoxId)] =
-                kestrel::CaptionExtent(boxFont, text).cx + scaled(kCheckBoxExtra);
+                kestrel::TextExtent(boxFont, text, reading).cx + scaled(kCheckBoxExtra);
             break;
         case Kind::PushButton:
             needs.buttons[static_cast<std::size_t>(c.id - kFirstButtonId)] =
-                kestrel::CaptionExtent(buttonFont, text).cx + scaled(kButtonExtra);
+                kestrel::TextExtent(buttonFont, text, reading).cx + scaled(kButtonExtra);
             break;
-        case Kind::Frame: needs.frameCaption = kestrel::CaptionExtent(boxFont, text).cx + scaled(kFrameExtra); break;
+        case Kind::Frame:
+            needs.frameCaption = kestrel::TextExtent(boxFont, text, reading).cx + scaled(kFrameExtra);
+            break;
         case Kind::Note: {
-            const SIZE wrapped = kestrel::WrappedTextExtent(boxFont, text, NoteWrapWidth(needs.dpi));
+            const SIZE wrapped = kestrel::WrappedTextExtent(boxFont, text, NoteWrapWidth(needs.dpi), reading);
             needs.noteWidth = wrapped.cx;
             needs.noteHeight = wrapped.cy;
             break;
@@ -210,9 +213,11 @@ bool OptionsWindow::Create() {
         // a caption that cannot be measured: the window as designed
     }
     RECT frame{0, 0, Px(layout.clientWidth), Px(layout.clientHeight)};
-    AdjustWindowRectEx(&frame, style, FALSE, 0);
-    hwnd_ = CreateWindowExW(0, kWindowClass, L"", style, CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
-                            frame.bottom - frame.top, nullptr, nullptr, instance_, this);
+    AdjustWindowRectEx(&frame, style, FALSE, kestrel::MirroredLayout(language_));
+    // Arabic and Hebrew: mirrored, and the controls with it.
+    hwnd_ = CreateWindowExW(kestrel::MirroredLayout(language_), kWindowClass, L"", style, CW_USEDEFAULT,
+                            CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
+                            instance_, this);
     if (!hwnd_) return false;
     shape_ = ToPixels(layout.shape, layout.frame, true);
 
@@ -371,7 +376,8 @@ void OptionsWindow::SetPointer(kestrel::PointerKind kind) {
 }
 
 void OptionsWindow::ShowMessage(std::string_view title, std::string_view text) {
-    MessageBoxW(hwnd_, kestrel::Utf8ToWide(text).c_str(), kestrel::Utf8ToWide(title).c_str(), MB_OK);
+    MessageBoxW(hwnd_, kestrel::Utf8ToWide(text).c_str(), kestrel::Utf8ToWide(title).c_str(),
+                MB_OK | kestrel::RightToLeftMessage(language_));
 }
 
 void OptionsWindow::ShellOpen(std::string_view target) {

@@ -24,7 +24,7 @@ inline constexpr std::pair<std::string_view, std::int32_t> kShippedLanguages[] =
     {"tr", 0x041F},    {"hu", 0x040E},    {"et", 0x0425}, {"lv", 0x0426}, {"lt", 0x0427}, {"th", 0x041E},
     {"vi", 0x042A},    {"hi", 0x0439},    {"sk", 0x041B}, {"sl", 0x0424}, {"hr", 0x041A}, {"sr", 0x081A},
     {"bg", 0x0402},    {"uk", 0x0422},    {"kk", 0x043F}, {"el", 0x0408}, {"ro", 0x0418}, {"id", 0x0421},
-    {"ms", 0x043E},
+    {"ms", 0x043E},    {"ar", 0x0401}, {"he", 0x040D},
 };
 
 inline constexpr std::int32_t kHostRefused = static_cast<std::int32_t>(0x800A01A8U);  // "object required"

@@ -17,21 +17,28 @@ TEST(Language, WindowsLanguagesFindTheirTranslation) {
     const struct {
         std::uint16_t langId;
         std::string_view code;
-        bool english, translated;
+        bool english, translated, rightToLeft;
     } cases[] = {
-        {0x0409, "en", true, false},     {0x0809, "en", true, false},    {0x0000, "en", true, false},  // neutral
-        {0x007F, "en", true, false},     {0x0407, "de", false, true},    {0x0C07, "de", false, true},
-        {0x0416, "pt_BR", false, true},  {0x0816, "pt_PT", false, true}, {0x0016, "pt_PT", false, true},
-        {0x0404, "zh_TW", false, true},  {0x0C04, "zh_TW", false, true}, {0x1404, "zh_TW", false, true},
-        {0x7C04, "zh_TW", false, true},  {0x0804, "zh_CN", false, true}, {0x1004, "zh_CN", false, true},
-        {0x0814, "nb", false, true},     {0x0401, "ar", false, false},   {0x041A, "hr", false, true},
-        {0x081A, "sr", false, true},    {0x0436, "", false, false},  // Afrikaans: no Office language
+        {0x0409, "en", true, false, false},    {0x0809, "en", true, false, false},
+        {0x0000, "en", true, false, false},    {0x007F, "en", true, false, false},  // neutral, invariant
+        {0x0407, "de", false, true, false},    {0x0C07, "de", false, true, false},
+        {0x0416, "pt_BR", false, true, false}, {0x0816, "pt_PT", false, true, false},
+        {0x0016, "pt_PT", false, true, false}, {0x0404, "zh_TW", false, true, false},
+        {0x0C04, "zh_TW", false, true, false}, {0x1404, "zh_TW", false, true, false},
+        {0x7C04, "zh_TW", false, true, false}, {0x0804, "zh_CN", false, true, false},
+        {0x1004, "zh_CN", false, true, false}, {0x0814, "nb", false, true, false},
+        {0x0401, "ar", false, true, true},     {0x0C01, "ar", false, true, true},  // Saudi Arabia, Egypt
+        {0x3801, "ar", false, true, true},     {0x040D, "he", false, true, true},  // the Emirates; Hebrew
+        {0x041A, "hr", false, true, false},    {0x081A, "sr", false, true, false},
+        {0x0436, "", false, false, false},  // Afrikaans: no Office language
+        {0x045A, "", false, false, false},  // Syriac, written right to left: no Office, English texts
     };
     for (const auto& c : cases) {
         const Language l = Language::FromLangId(c.langId);
         EXPECT_EQ(l.code(), c.code) << std::hex << c.langId;
         EXPECT_EQ(l.english(), c.english) << std::hex << c.langId;
         EXPECT_EQ(l.translated(), c.translated) << std::hex << c.langId;
+        EXPECT_EQ(l.rightToLeft(), c.rightToLeft) << std::hex << c.langId;
     }
     // Every shipped translation is reached by a Windows language, and speaks its own words.
     for (const auto& [code, lcid] : pellwyn::testing::kShippedLanguages) {
@@ -39,7 +46,7 @@ TEST(Language, WindowsLanguagesFindTheirTranslation) {
         EXPECT_EQ(l.code(), code);
         EXPECT_NE(l(Text("options", "Ca&ncel")), "Ca&ncel") << code;
     }
-    EXPECT_EQ(Language::FromLangId(0x0401)(Text("options", "Ca&ncel")), "Ca&ncel");  // English
+    EXPECT_EQ(Language::FromLangId(0x045A)(Text("options", "Ca&ncel")), "Ca&ncel");  // English
 }
 
 TEST(Language, PlaceholdersAndEscapes) {

@@ -6,9 +6,113 @@
 #include <windows.h>
 #include <aclapi.h>
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 namespace kestrel::testing {
+
+// The languages the windows are tested in, one row each: the translation's code, the LCID its
+// Access reports (the About window) and the locale Wine is started in for Windows' display
+// language (Menuvane; tests/win/options/languages.sh reads the locales from here). "C" is English.
+struct WindowLanguage {
+    const char* code;
+    std::int32_t lcid;
+    const char* locale;
+};
+inline constexpr WindowLanguage kWindowLanguages[] = {
+    {"en", 0x0409, "C"},        {"de", 0x0407, "de_DE"},    {"fr", 0x040C, "fr_FR"},    {"es", 0x0C0A, "es_ES"},
+    {"it", 0x0410, "it_IT"},    {"nl", 0x0413, "nl_NL"},    {"pt_BR", 0x0416, "pt_BR"}, {"pt_PT", 0x0816, "pt_PT"},
+    {"sv", 0x041D, "sv_SE"},    {"da", 0x0406, "da_DK"},    {"nb", 0x0414, "nb_NO"},    {"ja", 0x0411, "ja_JP"},
+    {"zh_CN", 0x0804, "zh_CN"}, {"zh_TW", 0x0404, "zh_TW"}, {"ko", 0x0412, "ko_KR"},    {"fi", 0x040B, "fi_FI"},
+    {"ru", 0x0419, "ru_RU"},    {"pl", 0x0415, "pl_PL"},    {"cs", 0x0405, "cs_CZ"},    {"tr", 0x041F, "tr_TR"},
+    {"hu", 0x040E, "hu_HU"},    {"ar", 0x0401, "ar_SA"},    {"he", 0x040D, "he_IL"},    {"th", 0x041E, "th_TH"},
+    {"hi", 0x0439, "hi_IN"},
+};
+
+// A caption as a control draws it in a font (DrawText on one line: shaped, in its reading order,
+// the access key's "&" hidden unless DT_NOPREFIX): its width as DrawText lays it out, and the
+// width of the ink it leaves, which is what a clipped caption loses. Pixels.
+class DrawnCaption {
+public:
+    DrawnCaption(HFONT font, const std::wstring& text, UINT format) {
+        HDC screen = GetDC(nullptr);
+        HDC dc = CreateCompatibleDC(screen);
+        HGDIOBJ oldFont = SelectObject(dc, font);
+        RECT r{0, 0, 0, 0};
+        DrawTextW(dc, text.c_str(), -1, &r, DT_CALCRECT | DT_SINGLELINE | format);
+        laidOut = r.right - r.left;
+        // Drawn black on white with room on both sides, then the inked columns counted.
+        const int margin = r.bottom - r.top, width = laidOut + 2 * margin, height = r.bottom - r.top + 2;
+        BITMAPINFO bi{};
+        bi.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void* bits = nullptr;
+        HBITMAP bitmap = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+        RECT all{0, 0, width, height};
+        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        SetTextColor(dc, RGB(0, 0, 0));
+        SetBkMode(dc, TRANSPARENT);
+        RECT at{margin, 1, margin + laidOut, height};
+        DrawTextW(dc, text.c_str(), -1, &at, DT_SINGLELINE | DT_NOCLIP | format);
+        GdiFlush();
+        const auto* pixel = static_cast<const std::uint32_t*>(bits);
+        int first = width, last = -1;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                if ((pixel[y * width + x] & 0xFFFFFF) != 0xFFFFFF) {
+                    first = x < first ? x : first;
+                    last = x > last ? x : last;
+                }
+        ink = last < first ? 0 : last - first + 1;
+        SelectObject(dc, oldBitmap);
+        DeleteObject(bitmap);
+        SelectObject(dc, oldFont);
+        DeleteDC(dc);
+        ReleaseDC(nullptr, screen);
+    }
+    int laidOut = 0, ink = 0;
+    int need() const { return laidOut > ink ? laidOut : ink; }
+};
+
+// Where a check box draws its square on screen, in pixels from the control's left edge, or -1:
+// the column of the longest vertical line in the control's pixels, which is an edge of the
+// square (a letter's stroke is shorter).
+inline int SquareColumn(HWND control) {
+    RECT r;
+    GetWindowRect(control, &r);
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    if (width <= 0 || height <= 0) return -1;
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    BitBlt(dc, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    GdiFlush();
+    std::vector<std::uint32_t> pixels(static_cast<const std::uint32_t*>(bits),
+                                      static_cast<const std::uint32_t*>(bits) + width * height);
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    const auto inked = [&](int x, int y) {  // anything drawn on the white background
+        const std::uint32_t p = pixels[static_cast<std::size_t>(y * width + x)];
+        return ((p >> 16 & 0xFF) + (p >> 8 & 0xFF) + (p & 0xFF)) < 3 * 250;
+    };
+    int longest = 0, column = -1;
+    for (int x = 0; x < width; ++x)
+        for (int y = 0, run = 0; y < height; ++y) {
+            run = inked(x, y) ? run + 1 : 0;
+            if (run > longest) {
+                longest = run;
+                column = x;
+            }
+        }
+    return longest >= height / 3 ? column : -1;
+}
 
 enum class PolicyOf { Computer, User };
 

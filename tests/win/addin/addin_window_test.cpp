@@ -1,6 +1,7 @@
 // The add-in's windows as a person meets them, on a display: the About window and the
 // uninstall instructions. Run with scripts/wine-run --display.
 #include "../accessibility_fixtures.h"
+#include "../win_fixtures.h"
 #include "host.h"
 #include "language.h"
 #include "stand_in_host.h"
@@ -9,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <filesystem>
@@ -73,6 +75,7 @@ RECT ClientRectIn(HWND parent, HWND child) {
     RECT r;
     GetWindowRect(child, &r);
     MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&r), 2);
+    if (r.left > r.right) std::swap(r.left, r.right);  // in a mirrored window, from its right edge
     return r;
 }
 
@@ -222,16 +225,11 @@ private:
     FakeDispatch settings_;
 };
 
-// Arial at the pixel size the windows use at this DPI, and what a text needs in it.
-int TextWidth(const std::wstring& text, int hundredthsOfPoint, bool bold) {
+// Arial at the pixel size the windows use at this DPI, and what a text needs in it drawn as its
+// control draws it (see DrawnCaption): labels show "&" as it is.
+int TextWidth(const std::wstring& text, int hundredthsOfPoint, bool bold, UINT format) {
     const kestrel::UniqueHfont font = kestrel::MakeFont(L"Arial", hundredthsOfPoint, bold);
-    HDC dc = GetDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, font.get());
-    SIZE size{};
-    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
-    return size.cx;
+    return kestrel::testing::DrawnCaption(font.get(), text, format).need();
 }
 
 std::wstring Wide(std::string_view utf8) { return kestrel::Utf8ToWide(utf8); }
@@ -242,9 +240,10 @@ std::wstring Wide(std::string_view utf8) { return kestrel::Utf8ToWide(utf8); }
 // window, "Website: " clear of the link. The scripts run this at 100 % and at 150 %.
 TEST(OnScreen, AboutSpeaksAccesssLanguageAndEveryCaptionFits) {
     using kestrel::Text;
-    const std::int32_t lcids[] = {0x0409, 0x0407, 0x0C07, 0x040C, 0x0C0A, 0x0410, 0x0413, 0x0416, 0x0816, 0x041D,
-                                  0x0406, 0x0414, 0x0411, 0x0804, 0x0404, 0x0C04, 0x0412, 0x040B, 0x0419, 0x0415,
-                                  0x0405, 0x041F, 0x040E, 0x0408};
+    // The languages of the window tests, and Austria's German, Hong Kong's Chinese and Syriac,
+    // which we do not ship (English).
+    std::vector<std::int32_t> lcids = {0x0C07, 0x0C04, 0x045A};
+    for (const kestrel::testing::WindowLanguage& l : kestrel::testing::kWindowLanguages) lcids.push_back(l.lcid);
     for (const std::int32_t lcid : lcids) {
         const kestrel::Language language = kestrel::Language::FromLangId(static_cast<std::uint16_t>(lcid));
         SCOPED_TRACE(std::string(language.code()) + " " + std::to_string(lcid));
@@ -260,18 +259,25 @@ TEST(OnScreen, AboutSpeaksAccesssLanguageAndEveryCaptionFits) {
         HWND about = windows[0];
         RECT client;
         GetClientRect(about, &client);
+        // Arabic and Hebrew: the window mirrored with its controls; never anything else of Access's.
+        const auto mirrored = [](HWND hwnd) { return (GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) != 0; };
+        EXPECT_EQ(mirrored(about), language.rightToLeft());
+        DWORD layout = 1;
+        EXPECT_TRUE(GetProcessDefaultLayout(&layout) && layout == 0) << "the process's layout changed";
+        const UINT reading = language.rightToLeft() ? DT_RTLREADING : 0;
 
         struct Caption {
             std::wstring text;
             int size;  // hundredths of a point
             bool bold;
             int extra;  // pixels at 96 DPI beside the text: a push button's edges
+            UINT prefix;  // DT_NOPREFIX: a label shows "&" as it is
         };
         const Caption captions[] = {
-            {Wide(kestrel::FormatText(language(Text("about", "Version {1}")), {"7.0.0"})), 900, true, 0},
-            {Wide(language(Text("about", "Website: "))), 900, true, 0},
-            {L"www.kestrelby.example", 900, false, 0},
-            {Wide(language(Text("about", "OK"))), 1125, true, 10},
+            {Wide(kestrel::FormatText(language(Text("about", "Version {1}")), {"7.0.0"})), 900, true, 0, DT_NOPREFIX},
+            {Wide(language(Text("about", "Website: "))), 900, true, 0, DT_NOPREFIX},
+            {L"www.kestrelby.example", 900, false, 0, DT_NOPREFIX},
+            {Wide(language(Text("about", "OK"))), 1125, true, 10, 0},
         };
         std::vector<RECT> rects;
         std::string tightest;
@@ -280,7 +286,9 @@ TEST(OnScreen, AboutSpeaksAccesssLanguageAndEveryCaptionFits) {
             HWND control = ChildWithText(about, c.text);
             ASSERT_NE(control, nullptr) << "no control reads " << kestrel::WideToUtf8(c.text);
             const RECT r = ClientRectIn(about, control);
-            const int need = TextWidth(c.text, c.size, c.bold) + MulDiv(c.extra, Dpi(), 96), room = r.right - r.left;
+            const int need = TextWidth(c.text, c.size, c.bold, c.prefix | reading) + MulDiv(c.extra, Dpi(), 96),
+                      room = r.right - r.left;
+            EXPECT_EQ(mirrored(control), language.rightToLeft()) << kestrel::WideToUtf8(c.text);
             EXPECT_LE(need, room) << kestrel::WideToUtf8(c.text);
             EXPECT_TRUE(r.left >= 0 && r.right <= client.right && r.bottom <= client.bottom)
                 << kestrel::WideToUtf8(c.text);
@@ -290,6 +298,7 @@ TEST(OnScreen, AboutSpeaksAccesssLanguageAndEveryCaptionFits) {
             }
             rects.push_back(r);
         }
+        // "Website: " before the link, in the window's reading order.
         EXPECT_LT(rects[1].right, rects[2].left) << "\"Website: \" runs into the link";
         std::printf("%s at %d DPI: the tightest caption is %s pixels\n", std::string(language.code()).c_str(), Dpi(),
                     tightest.c_str());
@@ -646,20 +655,33 @@ TEST(OnScreen, UninstallShowsTheInstructionsAndTheRefreshWaitsForIt) {
     EXPECT_EQ(ribbon.refs(), 1u);
 }
 
-// The uninstall box in Access's language: Traditional Chinese for Hong Kong's Access.
+// The uninstall box in Access's language: Traditional Chinese for Hong Kong's Access; Arabic with
+// the marks that keep its path's arrows pointing one way. (It also asks for right-to-left reading,
+// which Wine's message boxes ignore: that is not seen here.)
 TEST(OnScreen, UninstallSpeaksAccesssLanguage) {
-    SpeakingApplication app(0x0C04);
-    FakeControl control;
-    Addin addin;
-    ASSERT_EQ(addin.Connect(&app), S_OK);
-    SeenBox seen;
-    std::thread watcher([&seen] { seen = WatchForTheBox(0); });
-    const auto answer = Call(addin.dispatch.get(), L"Uninstall0", {Object(&control)});
-    watcher.join();
-    ASSERT_TRUE(seen.found) << "no message box captioned Pellwyn";
-    EXPECT_EQ(answer->hr, S_OK);
-    EXPECT_EQ(seen.text, Wide("若要解除安裝，請關閉 Access，然後移至\r\r開始 > 所有程式 > Menuvane > Uninstall Menuvane"));
-    EXPECT_EQ(addin.Release(), 0u);
+    const struct {
+        std::int32_t lcid;
+        const char* text;
+    } cases[] = {
+        {0x0C04, "若要解除安裝，請關閉 Access，然後移至\r\r開始 > 所有程式 > Menuvane > Uninstall Menuvane"},
+        {0x0401,
+         "لإلغاء التثبيت، أغلق Access ثم انتقل إلى\r\rابدأ > كافة البرامج > Menuvane\u200F > Uninstall Menuvane\u200F"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.lcid);
+        SpeakingApplication app(c.lcid);
+        FakeControl control;
+        Addin addin;
+        ASSERT_EQ(addin.Connect(&app), S_OK);
+        SeenBox seen;
+        std::thread watcher([&seen] { seen = WatchForTheBox(0); });
+        const auto answer = Call(addin.dispatch.get(), L"Uninstall0", {Object(&control)});
+        watcher.join();
+        ASSERT_TRUE(seen.found) << "no message box captioned Pellwyn";
+        EXPECT_EQ(answer->hr, S_OK);
+        EXPECT_EQ(seen.text, Wide(c.text));
+        EXPECT_EQ(addin.Release(), 0u);
+    }
 }
 
 }  // namespace

@@ -8,8 +8,10 @@
 #   languages.sh WINE_RUN DRIVER LOCALES
 set -uo pipefail
 wine_run="$1" driver="$2" locales="$3"
-languages=(C de_DE fr_FR es_ES it_IT nl_NL pt_BR pt_PT sv_SE da_DK nb_NO ja_JP zh_CN zh_TW ko_KR fi_FI ru_RU
-           pl_PL cs_CZ tr_TR hu_HU)
+# The locales of the one table of languages the window tests share, English ("C") first.
+fixtures="$(dirname "$0")/../win_fixtures.h"
+mapfile -t languages < <(grep -o '0x[0-9A-F]*, "[A-Za-z_]*"}' "$fixtures" | sed 's/.*"\(.*\)"}/\1/')
+[ "${languages[0]:-}" = C ] || { echo "languages: no table of languages in $fixtures"; exit 1; }
 
 mkdir -p "$locales"
 for l in "${languages[@]:1}"; do

@@ -917,11 +917,10 @@ public:
     Measure(const Measure&) = delete;
     Measure& operator=(const Measure&) = delete;
 
-    // A caption as drawn: the "&" of its access key takes no room.
-    int Width(const std::wstring& text) const {
-        RECT r{0, 0, 0, 0};
-        DrawTextW(dc_, text.c_str(), -1, &r, DT_CALCRECT | DT_SINGLELINE);
-        return r.right;
+    // What a caption needs drawn as its control draws it: laid out by DrawText and inked (see
+    // DrawnCaption), in its reading order, the access key's "&" hidden.
+    int Width(const std::wstring& text, UINT reading) const {
+        return kestrel::testing::DrawnCaption(font_, text, reading).need();
     }
     // Wrapped at `width` as a label wraps its text.
     SIZE Wrapped(const std::wstring& text, int width) const {
@@ -977,13 +976,19 @@ TEST_F(OptionsWindow, SpeaksWindowsDisplayLanguageAndEveryCaptionFitsAt100And150
         }
         HWND main = app.Main();
         ASSERT_NE(main, nullptr);
+        Sleep(500);  // painted before its squares are read from the screen
         RECT client;
         GetClientRect(main, &client);
         MapWindowPoints(main, nullptr, reinterpret_cast<POINT*>(&client), 2);
+        if (client.left > client.right) std::swap(client.left, client.right);  // a mirrored window's corners
         const auto inClient = [&](const RECT& r) {
             return r.left >= client.left && r.top >= client.top && r.right <= client.right && r.bottom <= client.bottom;
         };
         const Measure boxFont(900, dpi), buttonFont(1125, dpi);
+        const UINT reading = language.rightToLeft() ? DT_RTLREADING : 0;
+        // Arabic and Hebrew: the window mirrored, and every control with it.
+        const auto mirrored = [](HWND hwnd) { return (GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) != 0; };
+        EXPECT_EQ(mirrored(main), language.rightToLeft());
         std::wstring tightest;
         int tightestRoom = 1 << 30;
         const auto fits = [&](const std::wstring& caption, int need, int room) {
@@ -999,7 +1004,13 @@ TEST_F(OptionsWindow, SpeaksWindowsDisplayLanguageAndEveryCaptionFitsAt100And150
             HWND box = app.Control(boxes[i].c_str());
             ASSERT_NE(box, nullptr) << "no box captioned " << Narrow(boxes[i]);
             const RECT r = ScreenRect(box);
-            fits(boxes[i], boxFont.Width(boxes[i]) + MulDiv(19, dpi, 96), r.right - r.left);
+            fits(boxes[i], boxFont.Width(boxes[i], reading) + MulDiv(19, dpi, 96), r.right - r.left);
+            EXPECT_EQ(mirrored(box), language.rightToLeft()) << Narrow(boxes[i]);
+            // The square where the caption starts: on the right when the window is mirrored.
+            const int square = kestrel::testing::SquareColumn(box), width = r.right - r.left;
+            const int height = r.bottom - r.top;
+            EXPECT_TRUE(language.rightToLeft() ? square > width - height : square >= 0 && square < height)
+                << Narrow(boxes[i]) << ": the square's edge at " << square << " of " << width << " pixels";
             EXPECT_TRUE(inClient(r)) << Narrow(boxes[i]);
             placed.push_back(r);
         }
@@ -1007,14 +1018,16 @@ TEST_F(OptionsWindow, SpeaksWindowsDisplayLanguageAndEveryCaptionFitsAt100And150
             HWND button = app.Control(caption.c_str());
             ASSERT_NE(button, nullptr) << "no button captioned " << Narrow(caption);
             const RECT r = ScreenRect(button);
-            fits(caption, buttonFont.Width(caption) + MulDiv(10, dpi, 96), r.right - r.left);
+            fits(caption, buttonFont.Width(caption, reading) + MulDiv(10, dpi, 96), r.right - r.left);
+            EXPECT_EQ(mirrored(button), language.rightToLeft()) << Narrow(caption);
             EXPECT_TRUE(inClient(r)) << Narrow(caption);
             placed.push_back(r);
         }
         HWND frame = app.Control(frameCaption.c_str());
         ASSERT_NE(frame, nullptr);
         const RECT f = ScreenRect(frame);
-        fits(frameCaption, boxFont.Width(frameCaption) + MulDiv(16, dpi, 96), f.right - f.left);
+        fits(frameCaption, boxFont.Width(frameCaption, reading) + MulDiv(16, dpi, 96), f.right - f.left);
+        EXPECT_EQ(mirrored(frame), language.rightToLeft());
         EXPECT_TRUE(inClient(f));
         HWND noteLabel = app.Control(note.c_str());
         ASSERT_NE(noteLabel, nullptr);

@@ -258,13 +258,14 @@ void AboutWindow::DrawLink(const DRAWITEMSTRUCT& item) {
     HGDIOBJ old = SelectObject(item.hDC, reinterpret_cast<HFONT>(SendMessageW(link_, WM_GETFONT, 0, 0)));
     SetBkMode(item.hDC, TRANSPARENT);
     SetTextColor(item.hDC, look_.Pick(kLinkColour, COLOR_HOTLIGHT));
+    // As it is measured: "&" shown as it is, in the window's reading order (a mirrored window
+    // puts it on the right).
+    const UINT format = DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | kestrel::ReadingOrder(language_);
     RECT text = item.rcItem;
-    DrawTextW(item.hDC, linkText_.c_str(), static_cast<int>(linkText_.size()), &text,
-              DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+    DrawTextW(item.hDC, linkText_.c_str(), static_cast<int>(linkText_.size()), &text, format);
     if (item.itemState & ODS_FOCUS) {
         RECT focus = item.rcItem;
-        DrawTextW(item.hDC, linkText_.c_str(), static_cast<int>(linkText_.size()), &focus,
-                  DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | DT_CALCRECT);
+        DrawTextW(item.hDC, linkText_.c_str(), static_cast<int>(linkText_.size()), &focus, format | DT_CALCRECT);
         IntersectRect(&focus, &focus, &item.rcItem);
         DrawFocusRect(item.hDC, &focus);
     }

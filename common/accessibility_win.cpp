@@ -1,7 +1,6 @@
 #include "accessibility_win.h"
 
 #include "access_key.h"
-#include "error.h"
 #include "win_text.h"
 
 #include <commctrl.h>
@@ -11,18 +10,6 @@
 #include <vector>
 
 namespace kestrel {
-
-SIZE CaptionExtent(HFONT font, const std::wstring& caption) {
-    HDC dc = GetDC(nullptr);
-    if (!dc) throw Error(static_cast<std::int32_t>(E_FAIL), "the screen cannot be measured");
-    HGDIOBJ old = SelectObject(dc, font);
-    RECT r{0, 0, 0, 0};
-    const int height = DrawTextW(dc, caption.c_str(), static_cast<int>(caption.size()), &r, DT_CALCRECT | DT_SINGLELINE);
-    SelectObject(dc, old);
-    ReleaseDC(nullptr, dc);
-    if (!height) throw Error(static_cast<std::int32_t>(E_FAIL), "a caption cannot be measured");
-    return SIZE{r.right - r.left, r.bottom - r.top};
-}
 
 void StartKeyboardCues(HWND window) {
     BOOL always = FALSE;  // "Underline access keys" in Windows' keyboard settings

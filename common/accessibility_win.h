@@ -1,7 +1,7 @@
 // What both programs' windows do for people who use the keyboard, a screen reader or high
-// contrast: captions measured as drawn (the "&" of an access key takes no room), Windows'
-// keyboard cues, the default button that follows the focus, each control's accessible object,
-// and the high-contrast setting.
+// contrast: Windows' keyboard cues, the default button that follows the focus, each control's
+// accessible object, and the high-contrast setting. (Captions are measured as drawn, the "&" of
+// an access key taking no room, by TextExtent in window_helpers_win.h.)
 #pragma once
 
 #include <windows.h>
@@ -9,10 +9,6 @@
 #include <string>
 
 namespace kestrel {
-
-// The size of a caption drawn on one line in that font: the "&" that marks its access key
-// takes no room, "&&" draws one "&". Throws kestrel::Error when it cannot be measured.
-SIZE CaptionExtent(HFONT font, const std::wstring& caption);
 
 // Keyboard cues for a top-level window as it opens: the focus rectangle always shows, the
 // access keys' underlines only once the keyboard is used (Alt pressed), unless the user has

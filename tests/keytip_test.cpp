@@ -137,6 +137,7 @@ TEST(KeyTips, EnglishFollowsTheClassicMenusEverywhereTheMenusAppear) {
 // each is 1 to 3 characters, uppercase, made of letters of the title it stands beside; the
 // tab's clashes with none of Access's tabs. Chinese, Japanese and Korean carry none.
 TEST(KeyTips, EachLanguagesAreItsOwnUniqueInEveryMenuAndMadeOfTheTitle) {
+    ASSERT_NE(testing::Unicode(), static_cast<locale_t>(nullptr)) << "no C.UTF-8 locale to tell letters' case";
     std::vector<std::pair<std::string, std::optional<std::int32_t>>> languages = {{"en", std::nullopt}};
     for (const auto& [code, lcid] : testing::kShippedLanguages) languages.emplace_back(code, lcid);
     for (const auto& [code, lcid] : languages) {

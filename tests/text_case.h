@@ -1,6 +1,10 @@
 // Letters of the scripts our languages write, for tests that compare KeyTips and access keys
-// with their titles: code points of UTF-8 text, which are lowercase, and one letter for both cases.
+// with their titles: code points of UTF-8 text, which are lowercase (a letter that has a capital),
+// and one letter for both cases.
 #pragma once
+
+#include <locale.h>
+#include <wctype.h>
 
 #include <string>
 
@@ -21,24 +25,19 @@ inline std::u32string Decode(const std::string& utf8) {
     return out;
 }
 
-// Case, for the scripts of our languages: Latin (ASCII, Latin-1, Latin Extended-A) and Cyrillic.
+// Case as Unicode has it, in every script our languages write (glibc's C.UTF-8 locale).
+inline locale_t Unicode() {
+    static const locale_t unicode = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(nullptr));
+    return unicode;
+}
 inline bool IsLower(char32_t c) {
-    if ((c >= U'a' && c <= U'z') || (c >= 0xDF && c <= 0xFF && c != 0xF7) || (c >= 0x430 && c <= 0x45F)) return true;
-    if (c < 0x100 || c > 0x17F) return false;
-    if (c == 0x138 || c == 0x149 || c == 0x17F) return true;
-    if (c == 0x178) return false;
-    const bool oddIsUpper = (c >= 0x139 && c <= 0x148) || (c >= 0x179 && c <= 0x17E);
-    return oddIsUpper ? c % 2 == 0 : c % 2 == 1;
+    const auto w = static_cast<wint_t>(c);
+    return Unicode() && iswlower_l(w, Unicode()) && towupper_l(w, Unicode()) != w;
 }
 // One letter for both cases; Turkish's four i's are one.
 inline char32_t Fold(char32_t c) {
     if (c == U'I' || c == 0x130 || c == 0x131) return U'i';
-    if ((c >= U'A' && c <= U'Z') || (c >= 0xC0 && c <= 0xDE && c != 0xD7) || (c >= 0x410 && c <= 0x42F))
-        return c + 0x20;
-    if (c >= 0x400 && c <= 0x40F) return c + 0x50;
-    if (c == 0x178) return 0xFF;
-    if (c >= 0x100 && c <= 0x17F && !IsLower(c)) return c + 1;
-    return c;
+    return Unicode() ? static_cast<char32_t>(towlower_l(static_cast<wint_t>(c), Unicode())) : c;
 }
 
 }  // namespace pellwyn::testing

@@ -183,7 +183,9 @@ public:
             break;
         case ROLE_SYSTEM_LINK: s |= STATE_SYSTEM_LINKED; break;
         case ROLE_SYSTEM_STATICTEXT:
-        case ROLE_SYSTEM_GROUPING: s = (s & ~(STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED)) | STATE_SYSTEM_READONLY; break;
+        case ROLE_SYSTEM_GROUPING:
+            s = (s & ~(STATE_SYSTEM_FOCUSABLE | STATE_SYSTEM_FOCUSED)) | STATE_SYSTEM_READONLY;
+            break;
         default: break;
         }
         return hr;

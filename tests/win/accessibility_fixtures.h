@@ -55,7 +55,8 @@ inline Heard Hear(HWND window) {
 // pointed at (nullptr: the module imports no such function by name).
 inline void* RedirectImport(HMODULE module, const char* dll, const char* function, void* replacement) {
     auto* base = reinterpret_cast<BYTE*>(module);
-    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const LONG headers = reinterpret_cast<const IMAGE_DOS_HEADER*>(base)->e_lfanew;
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + headers);
     const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
     if (!imports.VirtualAddress) return nullptr;
     for (auto* d = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress); d->Name; ++d) {

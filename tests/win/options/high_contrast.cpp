@@ -6,8 +6,9 @@
 #include <windows.h>
 
 BOOL WINAPI DllMain(HINSTANCE, DWORD reason, LPVOID) {
+    using kestrel::testing::HighContrastOnSystemParametersInfo;
     if (reason == DLL_PROCESS_ATTACH)
         kestrel::testing::RedirectImport(GetModuleHandleW(nullptr), "user32.dll", "SystemParametersInfoW",
-                                         reinterpret_cast<void*>(&kestrel::testing::HighContrastOnSystemParametersInfo));
+                                         reinterpret_cast<void*>(&HighContrastOnSystemParametersInfo));
     return TRUE;
 }

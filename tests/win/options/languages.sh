@@ -33,7 +33,8 @@ for l in "${languages[@]}"; do
   [ "$status" = 77 ] && { echo "$out"; exit 77; }  # this build cannot run here
   grep -E '^[a-z]{2}(_[A-Z]{2})? at [0-9]+ DPI' <<<"$out"
   # Wine can end a program early with exit code 0: only GoogleTest's own verdict counts.
-  if [ "$status" != 0 ] || ! grep -qE '^\[  PASSED  \] [0-9]+ tests?\.' <<<"$out" || grep -q '^\[  FAILED  \]' <<<"$out"; then
+  if [ "$status" != 0 ] || ! grep -qE '^\[  PASSED  \] [0-9]+ tests?\.' <<<"$out" ||
+     grep -q '^\[  FAILED  \]' <<<"$out"; then
     echo "$out"
     failed+=("$l")
   fi

@@ -49,7 +49,8 @@ const std::array<const wchar_t*, 8> kBoxCaptions = {
 // The same captions as their texts, which every language translates.
 const std::array<kestrel::TextId, 8> kBoxTexts = {
     kestrel::Text("options", "&Show Classic Menu and Toolbars in MS Access 2007"),
-    kestrel::Text("options", "Show menu tabs on the &left of home tab"), kestrel::Text("options", "Show &all items in main menu"),
+    kestrel::Text("options", "Show menu tabs on the &left of home tab"),
+    kestrel::Text("options", "Show &all items in main menu"),
     kestrel::Text("options", "Hom&e"), kestrel::Text("options", "&Create"), kestrel::Text("options", "E&xternal Data"),
     kestrel::Text("options", "&Database Tools"), kestrel::Text("options", "Hide &built-in tabs")};
 const std::array<const wchar_t*, 8> kKeys = {L"Classic", L"Left", L"All", L"Home", L"Create", L"External Data",
@@ -1172,7 +1173,8 @@ TEST_F(OptionsWindow, KeysMoveTheFocusAndEveryAccessKeyActs) {
     for (std::size_t i = 1; i <= std::size(kTabOrder); ++i) {
         const std::size_t at = i % std::size(kTabOrder);
         Type(main, Plain(VK_TAB));
-        EXPECT_TRUE(Eventually([&] { return FocusOf(main) == control(at); })) << "Tab to " << Narrow(Caption(kTabOrder[at].text));
+        EXPECT_TRUE(Eventually([&] { return FocusOf(main) == control(at); }))
+            << "Tab to " << Narrow(Caption(kTabOrder[at].text));
         // Enter would press the focused push button, or OK.
         const bool pushButton = kTabOrder[at].box < 0;
         EXPECT_TRUE(IsDefault(control(pushButton ? at : kOkAt))) << Narrow(Caption(kTabOrder[at].text));

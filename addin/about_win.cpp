@@ -1,6 +1,7 @@
 #include "about_win.h"
 
 #include "about_layout.h"
+#include "accessibility_win.h"
 #include "com_win.h"
 #include "error.h"
 #include "error_report.h"
@@ -10,6 +11,7 @@
 #include "window_helpers_win.h"
 
 #include <windows.h>
+#include <oleacc.h>
 
 #include <memory>
 #include <string>
@@ -29,13 +31,15 @@ constexpr wchar_t kFont[] = L"Arial";
 struct Line {
     int x1, y1, y2;
     COLORREF colour;
+    int systemColour;  // in high contrast
 };
-constexpr Line kGreyLine{90, 2445, 2445, RGB(0x80, 0x80, 0x80)};
-constexpr Line kWhiteLine{105, 2460, 2460, RGB(0xFF, 0xFF, 0xFF)};
+constexpr Line kGreyLine{90, 2445, 2445, RGB(0x80, 0x80, 0x80), COLOR_BTNSHADOW};
+constexpr Line kWhiteLine{105, 2460, 2460, RGB(0xFF, 0xFF, 0xFF), COLOR_BTNHIGHLIGHT};
 
 // Room OK needs beside its text, in pixels at 96 DPI: the button's edges.
 constexpr int kButtonExtra = 10;
 
+// The design's colours; in high contrast the system's stand for them.
 constexpr COLORREF kTitleColour = RGB(0x00, 0x80, 0x00);  // dark green
 constexpr COLORREF kLinkColour = RGB(0x00, 0x00, 0xFF);
 constexpr COLORREF kTextColour = RGB(0x00, 0x00, 0x00);
@@ -85,7 +89,9 @@ private:
     static AboutWindow* creating_;  // between CreateWindowExW and its return
 
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+    static LRESULT CALLBACK KeyboardHook(int code, WPARAM wParam, LPARAM lParam) noexcept;
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+    void DrawLink(const DRAWITEMSTRUCT& item);
     void LayOut();
     void MakeControls();
     HWND MakeControl(const wchar_t* kind, const std::wstring& text, DWORD style, const TwipsRect& r, int id, HFONT font);
@@ -106,6 +112,7 @@ private:
     kestrel::UniqueHfont labelFont_, titleFont_, linkFont_, linkUnderlinedFont_, buttonFont_;
     UniqueHicon bigIcon_, smallIcon_;
     bool underlined_ = true;  // the link opens underlined
+    HHOOK keys_ = nullptr;    // gives the window its dialog keys inside the host's message loop
 };
 
 AboutWindow* AboutWindow::open = nullptr;
@@ -116,7 +123,8 @@ void AboutWindow::Create(const kestrel::Language& language) {
     self->language_ = language;
     self->folder_ = kestrel::ModuleFolder(kestrel::ThisModule());
     self->pointer_.Load(self->folder_);  // "HAND-M.CUR", when it is there
-    self->look_.ApplySkin(self->folder_);  // "x\o.cjs": the button-face background
+    self->look_.FollowHighContrast();
+    self->look_.ApplySkin(self->folder_);  // "x\o.cjs": the button-face background, unless in high contrast
     self->version_ = kestrel::Utf8ToWide(
         kestrel::FormatText(language(kestrel::Text("about", "Version {1}")), {VersionNumber()}));
     self->website_ = kestrel::Utf8ToWide(language(kestrel::Text("about", "Website: ")));
@@ -159,6 +167,10 @@ void AboutWindow::Create(const kestrel::Language& language) {
         DestroyWindow(window);
         throw;
     }
+    // Access's message loop knows nothing of this window: the hook gives it Tab, Esc, Enter
+    // and Space, as a dialog has them, while it exists.
+    about->keys_ = SetWindowsHookExW(WH_GETMESSAGE, &KeyboardHook, nullptr, GetCurrentThreadId());
+    kestrel::StartKeyboardCues(window);
     ShowWindow(window, SW_SHOWNORMAL);
     UpdateWindow(window);
 }
@@ -199,9 +211,14 @@ void AboutWindow::MakeControls() {
                 titleFont_.get());
     MakeControl(L"STATIC", version_, kLabel | SS_LEFTNOWORDWRAP, l.version, kVersionId, labelFont_.get());
     MakeControl(L"STATIC", website_, kLabel | SS_LEFTNOWORDWRAP, l.website, kWebsiteId, labelFont_.get());
-    link_ = MakeControl(L"STATIC", linkText_, kLabel | SS_LEFTNOWORDWRAP, l.link, kLinkId,
-                        linkUnderlinedFont_.get());
+    // The link is a button that draws itself as a link: Tab reaches it, Enter and Space open it.
+    link_ = MakeControl(L"BUTTON", linkText_, BS_OWNERDRAW | WS_TABSTOP, l.link, kLinkId, linkUnderlinedFont_.get());
     ok_ = MakeControl(L"BUTTON", okText_, BS_DEFPUSHBUTTON | WS_TABSTOP, l.ok, kOkId, buttonFont_.get());
+    kestrel::ExposeToScreenReaders(window_, ROLE_SYSTEM_DIALOG);
+    for (const int label : {kTitleId, kVersionId, kWebsiteId})
+        kestrel::ExposeToScreenReaders(GetDlgItem(window_, label), ROLE_SYSTEM_STATICTEXT);
+    kestrel::ExposeToScreenReaders(link_, ROLE_SYSTEM_LINK);
+    kestrel::ExposeToScreenReaders(ok_, ROLE_SYSTEM_PUSHBUTTON);
     if (bigIcon_) SendMessageW(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
     if (smallIcon_) SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
 }
@@ -216,7 +233,7 @@ void AboutWindow::Paint() {
     HDC dc = BeginPaint(window_, &ps);
     if (!dc) return;
     for (const Line& line : {kGreyLine, kWhiteLine}) {
-        HPEN pen = CreatePen(PS_SOLID, 1, line.colour);
+        HPEN pen = CreatePen(PS_SOLID, 1, look_.Pick(line.colour, line.systemColour));
         HGDIOBJ old = SelectObject(dc, pen);
         MoveToEx(dc, Px(line.x1), Px(line.y1), nullptr);
         LineTo(dc, Px(layout_.lineEnd) + 1, Px(line.y2));  // the end point is part of the line
@@ -230,6 +247,44 @@ void AboutWindow::Underline(bool on) {
     if (underlined_ == on) return;
     underlined_ = on;
     SendMessageW(link_, WM_SETFONT, reinterpret_cast<WPARAM>(on ? linkUnderlinedFont_.get() : linkFont_.get()), TRUE);
+}
+
+// The link as the label drew it (its font, the link's colour, on the window's background), with
+// the focus rectangle around its text while it has the focus. Enter opens it then, and OK shows
+// as the default button only while the link does not have the focus.
+void AboutWindow::DrawLink(const DRAWITEMSTRUCT& item) {
+    if (item.itemAction & ODA_FOCUS) kestrel::ShowDefaultButton(window_, item.itemState & ODS_FOCUS ? nullptr : ok_);
+    FillRect(item.hDC, &item.rcItem, look_.brush());
+    HGDIOBJ old = SelectObject(item.hDC, reinterpret_cast<HFONT>(SendMessageW(link_, WM_GETFONT, 0, 0)));
+    SetBkMode(item.hDC, TRANSPARENT);
+    SetTextColor(item.hDC, look_.Pick(kLinkColour, COLOR_HOTLIGHT));
+    // As it is measured: "&" shown as it is, in the window's reading order (a mirrored window
+    // puts it on the right).
+    const UINT format = DT_LEFT | DT_TOP | DT_SINGLELINE | DT_NOPREFIX | kestrel::ReadingOrder(language_);
+    RECT text = item.rcItem;
+    DrawTextW(item.hDC, linkText_.c_str(), static_cast<int>(linkText_.size()), &text, format);
+    if (item.itemState & ODS_FOCUS) {
+        RECT focus = item.rcItem;
+        DrawTextW(item.hDC, linkText_.c_str(), static_cast<int>(linkText_.size()), &focus, format | DT_CALCRECT);
+        IntersectRect(&focus, &focus, &item.rcItem);
+        DrawFocusRect(item.hDC, &focus);
+    }
+    SelectObject(item.hDC, old);
+}
+
+LRESULT CALLBACK AboutWindow::KeyboardHook(int code, WPARAM wParam, LPARAM lParam) noexcept {
+    try {
+        auto* msg = reinterpret_cast<MSG*>(lParam);
+        AboutWindow* about = open;
+        if (code == HC_ACTION && wParam == PM_REMOVE && about && msg->message >= WM_KEYFIRST &&
+            msg->message <= WM_KEYLAST && (msg->hwnd == about->window_ || IsChild(about->window_, msg->hwnd))) {
+            kestrel::FollowKeyboardCues(about->window_, *msg);
+            if (IsDialogMessageW(about->window_, msg))  // done (the window may be gone): the host sees nothing
+                *msg = MSG{msg->hwnd, WM_NULL, 0, 0, msg->time, msg->pt};
+        }
+    } catch (...) {
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 // Mouse moves: over the link, underline it and show the hand whatever the pointer is; over
@@ -262,10 +317,25 @@ LRESULT AboutWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CTLCOLORSTATIC: {
         HDC dc = reinterpret_cast<HDC>(wParam);
         const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
-        SetTextColor(dc, id == kTitleId ? kTitleColour : id == kLinkId ? kLinkColour : kTextColour);
+        SetTextColor(dc, look_.Pick(id == kTitleId ? kTitleColour : kTextColour, COLOR_WINDOWTEXT));
         SetBkColor(dc, look_.colour());
         return reinterpret_cast<LRESULT>(look_.brush());
     }
+    case WM_CTLCOLORBTN:  // around OK
+        return reinterpret_cast<LRESULT>(look_.brush());
+    case WM_DRAWITEM:
+        if (wParam == kLinkId) {
+            DrawLink(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+            return TRUE;
+        }
+        break;
+    case DM_GETDEFID:  // what Enter presses
+        return MAKELRESULT(GetFocus() == link_ ? kLinkId : kOkId, DC_HASDEFID);
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:  // high contrast on or off, or other system colours
+        if (look_.FollowHighContrast() || message == WM_SYSCOLORCHANGE)
+            RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+        break;
     case WM_SETCURSOR:
         if (LOWORD(lParam) != HTCLIENT) break;
         OnSetCursor(reinterpret_cast<HWND>(wParam), HIWORD(lParam));
@@ -274,7 +344,8 @@ LRESULT AboutWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         if (LOWORD(wParam) != WA_INACTIVE) SetFocus(ok_);  // Space presses OK
         return 0;
     case WM_COMMAND:
-        if (LOWORD(wParam) == kOkId && HIWORD(wParam) == BN_CLICKED) {
+        // OK, and Esc (IDCANCEL, from the dialog keys), close the window.
+        if ((LOWORD(wParam) == kOkId || LOWORD(wParam) == IDCANCEL) && HIWORD(wParam) == BN_CLICKED) {
             HWND window = window_;
             const kestrel::Language language = language_;
             kestrel::RunStep(language, [window, &language](const std::string& text) {
@@ -285,7 +356,7 @@ LRESULT AboutWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
                              });
             return 0;  // the window, and this object, may be gone now
         }
-        if (LOWORD(wParam) == kLinkId && HIWORD(wParam) == STN_CLICKED) {
+        if (LOWORD(wParam) == kLinkId && HIWORD(wParam) == BN_CLICKED) {
             kestrel::ShellOpen(window_, kestrel::Utf8ToWide(kestrel::kWebSite), folder_);
             return 0;
         }
@@ -308,6 +379,7 @@ LRESULT CALLBACK AboutWindow::WindowProc(HWND window, UINT message, WPARAM wPara
         auto* self = reinterpret_cast<AboutWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
         if (!self) return DefWindowProcW(window, message, wParam, lParam);
         if (message == WM_NCDESTROY) {
+            if (self->keys_) UnhookWindowsHookEx(self->keys_);
             SetWindowLongPtrW(window, GWLP_USERDATA, 0);
             if (open == self) open = nullptr;
             if (creating_ == self) creating_ = nullptr;

@@ -18,7 +18,8 @@ void AccessLanguage::Learn(Host& host) {
     if (!language.english()) {
         try {
             for (std::size_t i = 0; i < kestrel::kTextCount; ++i)
-                if (kestrel::kTextKeys[i].context == "ribbon")
+                if (const std::string_view context = kestrel::kTextKeys[i].context;
+                    context == "ribbon" || context.starts_with("keytip."))
                     escaped_[i] = kestrel::XmlEscaped(language(static_cast<kestrel::TextId>(i)));
         } catch (...) {
             language = kestrel::Language();  // no memory for the texts: English, as it always was

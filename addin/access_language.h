@@ -28,8 +28,9 @@ public:
     const kestrel::Language& language() const noexcept { return language_; }
     // Whether controls placed by idMso carry the tables' English labels and screentips.
     bool WritesLabels() const noexcept { return language_.english(); }
-    // One of the tab's own texts (context "ribbon"), as the markup takes it: in English exactly
-    // the English text, otherwise the translation with & < > " escaped.
+    // One of the tab's own texts (context "ribbon", or a KeyTip, "keytip.*"), as the markup takes
+    // it: in English exactly the English text, otherwise the translation with & < > " escaped
+    // (empty for a KeyTip that this language leaves to Office).
     std::string_view Own(kestrel::TextId id) const noexcept {
         return language_.english() ? kestrel::kTextKeys[id].english : std::string_view(escaped_[id]);
     }

@@ -110,12 +110,13 @@ void Markup::AppendMenuSeparator() {
 
 // The tag repeats the id; nothing reads it.
 void Markup::OpenMenu(std::string_view label, std::string_view imageMso, std::string_view screentip,
-                      std::string_view getVisible) {
+                      std::string_view getVisible, std::string_view keytip) {
     Bump(Counter::Menu);
     xml += "<menu id=\"BR3234";
     Number(Counter::Menu);
     xml += '"';
     Attribute(" label=\"", label);
+    Attribute(" keytip=\"", keytip);
     Attribute(" imageMso=\"", imageMso);
     Attribute(" screentip=\"", screentip);
     Attribute(" getVisible = \"", getVisible);
@@ -127,13 +128,14 @@ void Markup::OpenMenu(std::string_view label, std::string_view imageMso, std::st
 // The callbacks are "OnGetContent" + key and "OnGetVisible" + key + screentip (every caller
 // passes an empty screentip). On the tab a spacer follows that hides with the menu.
 void Markup::AppendDynamicMenu(std::string_view key, std::string_view label, std::string_view imageMso,
-                               std::string_view screentip) {
+                               std::string_view screentip, std::string_view keytip) {
     Bump(Counter::Menu);
     xml += "<dynamicMenu id=\"Dyna";
     xml += key;
     Number(Counter::Menu);
     xml += '"';
     Attribute(" label=\"", label);
+    Attribute(" keytip=\"", keytip);
     Attribute(" imageMso=\"", imageMso);
     Attribute(" screentip=\"", screentip);
     xml += " getContent = \"OnGetContent";

@@ -61,13 +61,14 @@ public:
     void CloseButtonGroup();
     void AppendSpacer(std::string_view label, std::string_view getVisible);
     void AppendMenuSeparator();
+    // The keytip, when given, follows the label: what Alt and then these letters open.
     void OpenMenu(std::string_view label, std::string_view imageMso, std::string_view screentip,
-                  std::string_view getVisible);
+                  std::string_view getVisible, std::string_view keytip = {});
     // The key names the menu for Access: its id "Dyna<key><n>" and its callbacks
     // "OnGetContent<key>" and "OnGetVisible<key><screentip>"; the label is what it shows. In
     // English the two are the same.
     void AppendDynamicMenu(std::string_view key, std::string_view label, std::string_view imageMso,
-                           std::string_view screentip);
+                           std::string_view screentip, std::string_view keytip = {});
     void CloseMenu(bool spacerOnTab);
 
     // Literal text: the fixed frame of the document.

@@ -2,6 +2,7 @@
 
 #include "callbacks.h"
 #include "number_text.h"
+#include "rows.h"
 #include "settings_keys.h"
 
 #include "error.h"
@@ -13,6 +14,8 @@ namespace pellwyn {
 namespace {
 
 using kestrel::SettingKey;
+
+constexpr kestrel::TextId kClassicKeyTip = KeyTipText({}, "Classic"), kAllKeyTip = KeyTipText({}, "All");
 
 // The built-in tabs that the settings can hide, in the order they are read.
 struct BuiltInTab {
@@ -82,6 +85,12 @@ std::string_view GetRibbonXml(Markup& m, Host& host, kestrel::SettingsStore& set
 
     m.Append("<tab id=\"Menus\" label=\"");
     m.Append(m.language.Own(kestrel::Text("ribbon", "Classic")));
+    // A KeyTip that none of Access's own tabs has in this language (po-compile checks it); none
+    // where Office gives KeyTips itself.
+    if (const std::string_view keytip = m.language.Own(kClassicKeyTip); !keytip.empty()) {
+        m.Append("\" keytip=\"");
+        m.Append(keytip);
+    }
     if (kestrel::ReadInt32(settings, kestrel::kLeft) == 1)
         m.Append("\" insertBeforeMso=\"TabHomeAccess\">");
     else
@@ -91,7 +100,7 @@ std::string_view GetRibbonXml(Markup& m, Host& host, kestrel::SettingsStore& set
     m.Append(m.language.Own(kestrel::Text("ribbon", "Tools panel")));
     m.Append("\"><box id=\"boxNew1\" boxStyle=\"horizontal\">");
     if (kestrel::ReadInt32(settings, kestrel::kAll) == 1) {
-        m.OpenMenu(m.language.Own(kestrel::Text("ribbon", "All")), {}, {}, {});
+        m.OpenMenu(m.language.Own(kestrel::Text("ribbon", "All")), {}, {}, {}, m.language.Own(kAllKeyTip));
         AppendMenuBar(m, kBarInAllMenu);
         m.CloseMenu(true);  // bar mode is 2 now: no spacer from here
         m.AppendSpacer("  ", {});

@@ -49,7 +49,8 @@ void Emitter::Emit(const Row& r) {
     case Op::OpenMenu:
         if (depth_ + 1 == levels_.size()) throw kestrel::Error(kestrel::kOverflow, "menus nested too deep");
         levels_[++depth_] = Level{m_.xml.size()};
-        m_.OpenMenu(Own(r.labelText, r.label), r.imageMso, Own(r.screentipText, r.screentip), r.getVisible);
+        m_.OpenMenu(Own(r.labelText, r.label), r.imageMso, Own(r.screentipText, r.screentip), r.getVisible,
+                    KeyTip(r.keytipText));
         return;
     case Op::CloseMenu:
     case Op::CloseTopMenu: {
@@ -64,7 +65,9 @@ void Emitter::Emit(const Row& r) {
     case Op::OpenGroup: m_.OpenButtonGroup(r.getVisible); break;
     case Op::CloseGroup: m_.CloseButtonGroup(); break;
     case Op::Spacer: m_.AppendSpacer(r.label, r.getVisible); break;
-    case Op::DynamicMenu: m_.AppendDynamicMenu(r.label, Own(r.labelText, r.label), r.imageMso, r.screentip); break;
+    case Op::DynamicMenu:
+        m_.AppendDynamicMenu(r.label, Own(r.labelText, r.label), r.imageMso, r.screentip, KeyTip(r.keytipText));
+        break;
     case Op::OwnButton:
         // Written as one piece: enabled, no image, no getVisible, no counter.
         m_.Append("<button id=\"");
@@ -73,6 +76,11 @@ void Emitter::Emit(const Row& r) {
         m_.Append("\" label=\"");
         m_.Append(Own(r.labelText, r.label));
         m_.Append("\"");
+        if (const std::string_view keytip = KeyTip(r.keytipText); !keytip.empty()) {
+            m_.Append(" keytip=\"");
+            m_.Append(keytip);
+            m_.Append("\"");
+        }
         if (!r.screentip.empty()) {
             m_.Append(" screentip=\"");
             m_.Append(Own(r.screentipText, r.screentip));

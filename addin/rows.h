@@ -45,6 +45,8 @@ struct Row {
     // among the translations' texts. A control placed by idMso has none: Access has its own.
     kestrel::TextId labelText = kestrel::kNoText;
     kestrel::TextId screentipText = kestrel::kNoText;
+    // The KeyTip of one of our menus or buttons (context "keytip.<path>"); none: Office gives one.
+    kestrel::TextId keytipText = kestrel::kNoText;
 };
 
 // The place of one of the tab's own texts among the translations' texts. Every own text must be
@@ -54,6 +56,25 @@ constexpr kestrel::TextId OwnText(std::string_view english) {
     const kestrel::TextId id = kestrel::FindText("ribbon", english);
     if (id == kestrel::kNoText) throw "a text of the tab that po/menuvane.pot does not have";
     return id;
+}
+
+// The place of the KeyTip of the menu or button titled `title` inside the menu at `parent` (a
+// path of English titles, "Tools > Database Utilities"; empty for the menu bar itself): the
+// text with context "keytip.<parent> > <title>", or "keytip.<title>" at the top. A table that
+// asks for a KeyTip that po/menuvane.pot does not have does not compile.
+constexpr kestrel::TextId KeyTipText(std::string_view parent, std::string_view title) {
+    constexpr std::string_view kPrefix = "keytip.", kStep = " > ";
+    for (std::size_t i = 0; i < kestrel::kTextCount; ++i) {
+        std::string_view path = kestrel::kTextKeys[i].context;
+        if (!path.starts_with(kPrefix)) continue;
+        path.remove_prefix(kPrefix.size());
+        if (!parent.empty()) {
+            if (!path.starts_with(parent) || !path.substr(parent.size()).starts_with(kStep)) continue;
+            path.remove_prefix(parent.size() + kStep.size());
+        }
+        if (path == title) return static_cast<kestrel::TextId>(i);
+    }
+    throw "a KeyTip that po/menuvane.pot does not have";
 }
 
 namespace rows {
@@ -76,16 +97,31 @@ constexpr Row OpenMenu(std::string_view label, std::string_view imageMso = {}, s
                        std::string_view getVisible = {}) {
     return {Op::OpenMenu, {}, label, imageMso, screentip, getVisible, {}, kNotDoubtful, OwnText(label), OwnText(screentip)};
 }
+// A menu of the menu bar ("File"), with its KeyTip.
+constexpr Row OpenBarMenu(std::string_view label) {
+    Row r = OpenMenu(label);
+    r.keytipText = KeyTipText({}, label);
+    return r;
+}
+// One of our submenus, with the KeyTip it has inside the menu at `parent` ("Insert" for
+// "Tables", wherever the Insert menu's submenus appear).
+constexpr Row OpenSubmenu(std::string_view parent, std::string_view label) {
+    Row r = OpenMenu(label);
+    r.keytipText = KeyTipText(parent, label);
+    return r;
+}
 // The English label is also the menu's key: its id and callbacks keep it in every language.
 constexpr Row AppendDynamicMenu(std::string_view label) {
-    return {Op::DynamicMenu, {}, label, {}, {}, {}, {}, kNotDoubtful, OwnText(label)};
+    return {Op::DynamicMenu, {}, label, {}, {}, {}, {}, kNotDoubtful, OwnText(label), kestrel::kNoText,
+            KeyTipText({}, label)};
 }
 constexpr Row CloseMenu() { return {Op::CloseMenu}; }
 constexpr Row CloseTopMenu() { return {Op::CloseTopMenu}; }
-constexpr Row OwnButton(std::string_view idAfterPrefix, std::string_view label, std::string_view screentip,
-                        std::string_view onAction) {
+// One of the add-in's own buttons in the menu `parent`, with its KeyTip there.
+constexpr Row OwnButton(std::string_view parent, std::string_view idAfterPrefix, std::string_view label,
+                        std::string_view screentip, std::string_view onAction) {
     return {Op::OwnButton, idAfterPrefix, label, {}, screentip, {}, onAction, kNotDoubtful, OwnText(label),
-            OwnText(screentip)};
+            OwnText(screentip), KeyTipText(parent, label)};
 }
 constexpr Row Text(std::string_view text) { return {Op::Text, text}; }
 }  // namespace rows
@@ -122,6 +158,10 @@ private:
     Level& Top() { return levels_[depth_]; }
     std::string_view Own(kestrel::TextId id, std::string_view english) const {
         return id == kestrel::kNoText ? english : m_.language.Own(id);
+    }
+    // Empty where Office gives the KeyTip: rows without one, and languages that leave them all to Office.
+    std::string_view KeyTip(kestrel::TextId id) const {
+        return id == kestrel::kNoText ? std::string_view() : m_.language.Own(id);
     }
     void Kept();
     void Dropped();

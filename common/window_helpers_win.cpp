@@ -1,5 +1,6 @@
 #include "window_helpers_win.h"
 
+#include "accessibility_win.h"
 #include "error.h"
 #include "error_report.h"
 #include "product.h"
@@ -77,13 +78,27 @@ bool WindowLook::ApplySkin(const std::wstring& folder) {
     HANDLE search = FindFirstFileW((folder + L"\\" + Utf8ToWide(kSkinFile)).c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return false;  // no skin: the design colours stay
     FindClose(search);
-    colour_ = GetSysColor(COLOR_BTNFACE);
-    brush_.reset();
-    return true;
+    skin_ = true;
+    return !highContrast_;
+}
+
+bool WindowLook::FollowHighContrast() {
+    const COLORREF before = colour();
+    const bool was = highContrast_;
+    highContrast_ = HighContrast();
+    return highContrast_ != was || colour() != before;
+}
+
+COLORREF WindowLook::colour() const noexcept {
+    if (highContrast_) return GetSysColor(COLOR_WINDOW);
+    return skin_ ? GetSysColor(COLOR_BTNFACE) : RGB(255, 255, 255);
 }
 
 HBRUSH WindowLook::brush() {
-    if (!brush_) brush_.reset(CreateSolidBrush(colour_));
+    if (!brush_ || brushColour_ != colour()) {
+        brushColour_ = colour();
+        brush_.reset(CreateSolidBrush(brushColour_));
+    }
     return brush_.get();
 }
 

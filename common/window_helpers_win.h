@@ -37,16 +37,26 @@ UniqueHfont MakeFont(const wchar_t* face, int hundredthsOfPoint, bool bold, bool
 
 // The window's background: white as designed, or the button-face colour when the skin file
 // "x\o.cjs" is beside the program. Windows paint their background, frames, check boxes and
-// labels with it; push buttons, text boxes and shapes keep their own look.
+// labels with it; push buttons, text boxes and shapes keep their own look. In high contrast
+// the window takes the system's colours instead, and no skin.
 class WindowLook {
 public:
-    // Returns whether the skin file is there (and so the colour changed).
+    // Returns whether the skin file is there, and so the colour changed (never in high contrast).
     bool ApplySkin(const std::wstring& folder);
-    COLORREF colour() const noexcept { return colour_; }
+    // Reads the high-contrast setting (as the window opens, and again when Windows says that a
+    // setting or the system's colours changed). Returns whether the look changed.
+    bool FollowHighContrast();
+    bool highContrast() const noexcept { return highContrast_; }
+    COLORREF colour() const noexcept;
     HBRUSH brush();
+    // A colour of the design, or the system colour that stands for it in high contrast.
+    COLORREF Pick(COLORREF design, int systemColour) const noexcept {
+        return highContrast_ ? GetSysColor(systemColour) : design;
+    }
 
 private:
-    COLORREF colour_ = RGB(255, 255, 255);
+    bool skin_ = false, highContrast_ = false;
+    COLORREF brushColour_ = CLR_INVALID;
     UniqueHbrush brush_;
 };
 

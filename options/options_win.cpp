@@ -1,6 +1,7 @@
 // Menuvane.exe: the options window. It lays out the controls, copies the boxes to the screen
 // and back, and carries out what the procedures of options_form.cpp ask for; every decision is
 // made there.
+#include "accessibility_win.h"
 #include "error.h"
 #include "options_form.h"
 #include "options_layout.h"
@@ -14,6 +15,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <oleacc.h>
 #include <uxtheme.h>
 
 #include <iterator>
@@ -26,19 +28,18 @@ using kestrel::TwipsRect;
 
 constexpr wchar_t kWindowClass[] = L"Menuvane.Options";
 
-// Control ids. The buttons keep clear of IDOK and IDCANCEL, which the dialog keys send: Enter
-// in the hidden text box must not press OK.
+// Control ids. The buttons keep clear of IDOK and IDCANCEL, which the dialog keys send: Esc
+// sends IDCANCEL, which presses Cancel; Enter presses the default button (DM_GETDEFID).
 constexpr int kFirstBoxId = 100;      // box i is 100 + i
 constexpr int kFirstButtonId = 2200;  // button i (Help, OK, Cancel) is 2200 + i
 constexpr int kText1Id = 300;
 constexpr int kFrameId = 301;
-constexpr int kShape1Id = 302;
 constexpr int kPolicyNoteId = 303;
 
 constexpr int BoxId(int box) { return kFirstBoxId + box; }
 constexpr int ButtonId(int button) { return kFirstButtonId + button; }
 
-enum class Kind { TextBox, PushButton, CheckBox, Shape, Frame, Note };
+enum class Kind { TextBox, PushButton, CheckBox, Frame, Note };
 
 constexpr kestrel::TextId kNoCaption = kestrel::kNoText;
 
@@ -49,9 +50,10 @@ struct Control {
 };
 
 // In tab order: the focus moves in the order the controls are created. That is also the
-// z-order, top first: the boxes lie above the rectangle, and both above the frame.
+// z-order, top first: the boxes lie above the frame. The rectangle around the tab boxes is no
+// control: the window draws it (a screen reader has nothing to say of it).
 constexpr Control kControls[] = {
-    {Kind::TextBox, kText1Id, kNoCaption},  // "Text1", below the visible area
+    {Kind::TextBox, kText1Id, kNoCaption},  // "Text1", below the visible area, hidden: no tab stop
     {Kind::PushButton, ButtonId(kHelpButton), kestrel::Text("options", "&Help")},
     {Kind::CheckBox, BoxId(kClassicBox), kestrel::Text("options", "&Show Classic Menu and Toolbars in MS Access 2007")},
     {Kind::CheckBox, BoxId(kLeftBox), kestrel::Text("options", "Show menu tabs on the &left of home tab")},
@@ -61,7 +63,6 @@ constexpr Control kControls[] = {
     {Kind::CheckBox, BoxId(kCreateBox), kestrel::Text("options", "&Create")},
     {Kind::CheckBox, BoxId(kExternalDataBox), kestrel::Text("options", "E&xternal Data")},
     {Kind::CheckBox, BoxId(kDatabaseToolsBox), kestrel::Text("options", "&Database Tools")},
-    {Kind::Shape, kShape1Id, kNoCaption},  // frames the four tab boxes
     {Kind::Note, kPolicyNoteId, kestrel::Text("options", "Some options are set by your administrator.")},
     {Kind::PushButton, ButtonId(kOkButton), kestrel::Text("options", "&OK")},
     {Kind::Frame, kFrameId, kestrel::Text("options", "Access Options")},
@@ -86,6 +87,7 @@ OptionsLayout Layout(const kestrel::Language& language, HFONT boxFont, HFONT but
     for (const Control& c : kControls) {
         const std::wstring text = Caption(c, language);
         switch (c.kind) {
+        // Captions as drawn: the "&" of an access key takes no room.
         case Kind::CheckBox:
             needs.boxes[static_cast<std::size_t>(c.id - kFirstBoxId)] =
                 kestrel::TextExtent(boxFont, text, reading).cx + scaled(kCheckBoxExtra);
@@ -115,7 +117,6 @@ TwipsRect Where(const OptionsLayout& l, const Control& c) {
     switch (c.id) {
     case kText1Id: return l.text1;
     case kFrameId: return l.frame;
-    case kShape1Id: return l.shape;
     case kPolicyNoteId: return l.note;
     case ButtonId(kHelpButton): return l.help;
     case ButtonId(kOkButton): return l.ok;
@@ -164,6 +165,9 @@ private:
     void OnCommand(int id, int code);
     bool OnSetCursor(HWND over, int hitTest);
     void ShowBoxes();
+    void ExposeControls();
+    void FollowKeyboard(const MSG& msg);
+    void FollowFocus();
     void Report(const std::string& text);
     Form MakeForm();
     void PumpWhileBusy();
@@ -174,6 +178,8 @@ private:
     kestrel::Language language_;  // Windows' display language
     HWND hwnd_ = nullptr;
     HWND lastFocus_ = nullptr;
+    HWND focusSeen_ = nullptr;  // where the default button last followed the focus to
+    RECT shape_{};              // the rectangle around the tab boxes, in pixels
     bool busy_ = false;  // a button's sequence is running: clicks and closing wait for it
     Boxes boxes_;
     kestrel::RegistrySettings settings_;
@@ -196,6 +202,7 @@ bool OptionsWindow::Create() {
     // No WS_CLIPCHILDREN: the frame and the rectangle are transparent, the window's own
     // background shows through them.
     constexpr DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+    look_.FollowHighContrast();
     boxFont_ = kestrel::MakeFont(L"Arial", 900, true);
     buttonFont_ = kestrel::MakeFont(L"Arial", 1125, true);
     if (!boxFont_ || !buttonFont_) return false;
@@ -212,29 +219,27 @@ bool OptionsWindow::Create() {
                             CW_USEDEFAULT, frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
                             instance_, this);
     if (!hwnd_) return false;
+    shape_ = ToPixels(layout.shape, layout.frame, true);
 
     for (const Control& c : kControls) {
-        const wchar_t* windowClass = c.kind == Kind::TextBox                       ? L"EDIT"
-                                     : c.kind == Kind::Shape || c.kind == Kind::Note ? L"STATIC"
-                                                                                     : L"BUTTON";
-        DWORD controlStyle = WS_CHILD | (c.kind == Kind::Note ? 0 : WS_VISIBLE);
+        const wchar_t* windowClass = c.kind == Kind::TextBox ? L"EDIT" : c.kind == Kind::Note ? L"STATIC" : L"BUTTON";
+        // The text box and the note are hidden: the text box always (no tab stop, nothing for a
+        // screen reader to read), the note unless a policy decides a box.
+        DWORD controlStyle = WS_CHILD | (c.kind == Kind::Note || c.kind == Kind::TextBox ? 0 : WS_VISIBLE);
         DWORD exStyle = 0;
         switch (c.kind) {
         case Kind::TextBox:
-            controlStyle |= WS_TABSTOP | ES_AUTOHSCROLL;
+            controlStyle |= ES_AUTOHSCROLL;
             exStyle = WS_EX_CLIENTEDGE;
             break;
         case Kind::PushButton: controlStyle |= WS_TABSTOP | BS_PUSHBUTTON; break;
         // A three-state box that does not toggle itself: the rules decide every state.
         case Kind::CheckBox: controlStyle |= WS_TABSTOP | BS_3STATE; break;
-        // Clipped by what lies above them, so neither paints over a box: box 11 covers the
-        // rectangle's top edge like a group title.
-        case Kind::Shape: controlStyle |= SS_BLACKFRAME | WS_CLIPSIBLINGS; break;
+        // Clipped by what lies above it, so that it paints over no box.
         case Kind::Frame: controlStyle |= BS_GROUPBOX | WS_CLIPSIBLINGS; break;
         case Kind::Note: controlStyle |= SS_LEFT | SS_NOPREFIX; break;
         }
-        const RECT r = ToPixels(Where(layout, c), layout.frame,
-                                c.kind == Kind::CheckBox || c.kind == Kind::Shape || c.kind == Kind::Note);
+        const RECT r = ToPixels(Where(layout, c), layout.frame, c.kind == Kind::CheckBox || c.kind == Kind::Note);
         HWND control = CreateWindowExW(exStyle, windowClass, Caption(c, language_).c_str(), controlStyle, r.left,
                                        r.top, r.right - r.left, r.bottom - r.top, hwnd_,
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), instance_, nullptr);
@@ -245,7 +250,24 @@ bool OptionsWindow::Create() {
         // frame keep Arial 9 pt bold and paint their background in the window's colour.
         if (c.kind == Kind::CheckBox || c.kind == Kind::Frame) SetWindowTheme(control, L"", L"");
     }
+    ExposeControls();
     return true;
+}
+
+// What a screen reader says of each control: its name and keyboard shortcut are its caption's;
+// the window is a dialog, whose description is the administrator's note while it shows.
+void OptionsWindow::ExposeControls() {
+    kestrel::ExposeToScreenReaders(hwnd_, ROLE_SYSTEM_DIALOG);
+    for (const Control& c : kControls) {
+        HWND control = GetDlgItem(hwnd_, c.id);
+        switch (c.kind) {
+        case Kind::PushButton: kestrel::ExposeToScreenReaders(control, ROLE_SYSTEM_PUSHBUTTON); break;
+        case Kind::CheckBox: kestrel::ExposeToScreenReaders(control, ROLE_SYSTEM_CHECKBUTTON); break;
+        case Kind::Frame: kestrel::ExposeToScreenReaders(control, ROLE_SYSTEM_GROUPING); break;
+        case Kind::Note: kestrel::ExposeToScreenReaders(control, ROLE_SYSTEM_STATICTEXT); break;
+        case Kind::TextBox: break;  // hidden: Windows says so itself
+        }
+    }
 }
 
 Form OptionsWindow::MakeForm() {
@@ -258,18 +280,37 @@ void OptionsWindow::Open(int show) {
     FormInitialize(form, boxes_);
     ShowBoxes();
     FormLoad(form);
+    kestrel::StartKeyboardCues(hwnd_);
     ShowWindow(hwnd_, show);
     UpdateWindow(hwnd_);
-    lastFocus_ = GetDlgItem(hwnd_, kText1Id);  // first in the tab order
+    lastFocus_ = GetNextDlgTabItem(hwnd_, nullptr, FALSE);  // the first tab stop: Help
     SetFocus(lastFocus_);
+    FollowFocus();
+}
+
+// Before the dialog keys (Tab, Esc, Enter, access keys) act: Alt shows the access keys.
+void OptionsWindow::FollowKeyboard(const MSG& msg) {
+    if (msg.hwnd == hwnd_ || IsChild(hwnd_, msg.hwnd)) kestrel::FollowKeyboardCues(hwnd_, msg);
+}
+
+// Enter presses the focused push button, or OK when the focus is elsewhere; the default
+// button's look follows.
+void OptionsWindow::FollowFocus() {
+    HWND focus = GetFocus();
+    if (focus == focusSeen_ || !IsWindow(hwnd_)) return;
+    focusSeen_ = focus;
+    kestrel::ShowDefaultButton(hwnd_, kestrel::DefaultButton(hwnd_, GetDlgItem(hwnd_, ButtonId(kOkButton))));
 }
 
 int OptionsWindow::Run() {
     MSG msg;
     while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        if (IsWindow(hwnd_) && IsDialogMessageW(hwnd_, &msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
+        FollowKeyboard(msg);
+        if (!(IsWindow(hwnd_) && IsDialogMessageW(hwnd_, &msg))) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        FollowFocus();
     }
     return static_cast<int>(msg.wParam);
 }
@@ -282,18 +323,27 @@ void OptionsWindow::PumpWhileBusy() {
             PostQuitMessage(static_cast<int>(msg.wParam));
             return;
         }
+        FollowKeyboard(msg);
         if (IsWindow(hwnd_) && IsDialogMessageW(hwnd_, &msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
 }
 
+// A box that a policy decides is unavailable: Tab and its access key pass it by, and a screen
+// reader reads the note with it (and with the window).
 void OptionsWindow::ShowBoxes() {
+    HWND noteLabel = GetDlgItem(hwnd_, kPolicyNoteId);
+    std::wstring note(static_cast<std::size_t>(GetWindowTextLengthW(noteLabel)) + 1, L'\0');
+    note.resize(static_cast<std::size_t>(GetWindowTextW(noteLabel, note.data(), static_cast<int>(note.size()))));
     for (const BoxSetting& s : kBoxSettings) {
-        SendDlgItemMessageW(hwnd_, BoxId(s.box), BM_SETCHECK, static_cast<WPARAM>(boxes_[s.box]), 0);
-        EnableWindow(GetDlgItem(hwnd_, BoxId(s.box)), !boxes_.Locked(s.box));
+        HWND box = GetDlgItem(hwnd_, BoxId(s.box));
+        SendMessageW(box, BM_SETCHECK, static_cast<WPARAM>(boxes_[s.box]), 0);
+        EnableWindow(box, !boxes_.Locked(s.box));
+        kestrel::DescribeToScreenReaders(box, boxes_.Locked(s.box) ? note : std::wstring());
     }
-    ShowWindow(GetDlgItem(hwnd_, kPolicyNoteId), boxes_.AnyLocked() ? SW_SHOWNA : SW_HIDE);
+    ShowWindow(noteLabel, boxes_.AnyLocked() ? SW_SHOWNA : SW_HIDE);
+    kestrel::DescribeToScreenReaders(hwnd_, boxes_.AnyLocked() ? note : std::wstring());
 }
 
 void OptionsWindow::Report(const std::string& text) {
@@ -336,6 +386,7 @@ void OptionsWindow::ShellOpen(std::string_view target) {
 
 void OptionsWindow::OnCommand(int id, int code) {
     if (busy_ || code != BN_CLICKED) return;
+    if (id == IDCANCEL) id = ButtonId(kCancelButton);  // Esc
     if (id >= kFirstBoxId && id - kFirstBoxId <= 11 && IsBox(id - kFirstBoxId)) {
         boxes_.Click(id - kFirstBoxId);
         ShowBoxes();
@@ -355,7 +406,7 @@ bool OptionsWindow::OnSetCursor(HWND over, int hitTest) {
     const bool clickable = (id >= kFirstBoxId && id <= BoxId(11)) || (id >= ButtonId(0) && id <= ButtonId(2));
     if (clickable)
         pointer_.kind = kestrel::OverClickable(pointer_.kind);
-    else if (over == hwnd_ || id == kFrameId || id == kShape1Id || id == kPolicyNoteId)
+    else if (over == hwnd_ || id == kFrameId || id == kPolicyNoteId)
         pointer_.kind = kestrel::OverBackground(pointer_.kind);
     SetCursor(pointer_.Cursor());
     return true;
@@ -367,12 +418,21 @@ LRESULT OptionsWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETCURSOR:
         if (OnSetCursor(reinterpret_cast<HWND>(wParam), LOWORD(lParam))) return TRUE;
         break;
-    case WM_ERASEBKGND: {
+    case WM_ERASEBKGND: {  // the background, and the rectangle around the tab boxes
         RECT client;
         GetClientRect(hwnd_, &client);
         FillRect(reinterpret_cast<HDC>(wParam), &client, look_.brush());
+        FrameRect(reinterpret_cast<HDC>(wParam), &shape_, GetSysColorBrush(COLOR_WINDOWFRAME));
         return 1;
     }
+    case DM_GETDEFID:  // what Enter presses
+        return MAKELRESULT(GetDlgCtrlID(kestrel::DefaultButton(hwnd_, GetDlgItem(hwnd_, ButtonId(kOkButton)))),
+                           DC_HASDEFID);
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:  // high contrast on or off, or other system colours
+        if (look_.FollowHighContrast() || message == WM_SYSCOLORCHANGE)
+            RedrawWindow(hwnd_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+        break;
     case WM_CTLCOLORSTATIC:  // the frame, the check boxes and the note
         SetBkColor(reinterpret_cast<HDC>(wParam), look_.colour());
         SetTextColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_WINDOWTEXT));
@@ -419,10 +479,18 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int show) 
         if (menuvane::IsReenableCommand(commandLine)) return menuvane::RunReenableCommand();  // the setup's step
         const INITCOMMONCONTROLSEX controls{sizeof(INITCOMMONCONTROLSEX), ICC_STANDARD_CLASSES};
         InitCommonControlsEx(&controls);
-        menuvane::OptionsWindow window(instance);
-        if (!window.Create()) return 1;
-        window.Open(show);
-        return window.Run();
+        // A screen reader in another process reaches the controls' accessible objects through COM.
+        const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+        int result = 1;
+        {
+            menuvane::OptionsWindow window(instance);
+            if (window.Create()) {
+                window.Open(show);
+                result = window.Run();
+            }
+        }
+        if (SUCCEEDED(com)) CoUninitialize();
+        return result;
     } catch (...) {
         return 1;
     }

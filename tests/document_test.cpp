@@ -76,9 +76,10 @@ TEST(Document, FirstRunGivesTheClassicTabFirstWithTheAllMenu) {
     const std::string xml = Build({});
     const std::string head =
         R"(<customUI xmlns="http://schemas.microsoft.com/office/2006/01/customui" onLoad="ribbonLoaded">)"
-        R"(<ribbon><tabs><tab id="Menus" label="Classic" insertBeforeMso="TabHomeAccess">)"
+        R"(<ribbon><tabs><tab id="Menus" label="Classic" keytip="L" insertBeforeMso="TabHomeAccess">)"
         R"(<group id="ToolsPanel" label="Tools panel"><box id="boxNew1" boxStyle="horizontal">)"
-        R"(<menu id="BR32341" label="All" tag = "BR32341"><menu id="BR32342" label="File" tag = "BR32342">)";
+        R"(<menu id="BR32341" label="All" keytip="A" tag = "BR32341">)"
+        R"(<menu id="BR32342" label="File" keytip="F" tag = "BR32342">)";
     EXPECT_EQ(xml.substr(0, head.size()), head);
     EXPECT_NE(xml.find(R"(</box></group ><group id="Controls0" label="Controls" getVisible="OnGetVisibleFormOrReport">)"
                        R"(<box id="boxNew01" boxStyle="horizontal"><buttonGroup id="btnGr0024">)"),
@@ -165,8 +166,8 @@ TEST(Document, BothCopiesOfTheBarAreTheSameMenus) {
         std::vector<std::string> s;
         for (const Tag& t : ts)
             if (t.Attr("enabled") != "false")
-                s.push_back(t.name + "|" + t.Attr("idMso") + "|" + t.Attr("label") + "|" + t.Attr("getContent") + "|" +
-                            t.Attr("onAction") + "|" + std::to_string(t.kind));
+                s.push_back(t.name + "|" + t.Attr("idMso") + "|" + t.Attr("label") + "|" + t.Attr("keytip") + "|" +
+                            t.Attr("getContent") + "|" + t.Attr("onAction") + "|" + std::to_string(t.kind));
         return s;
     };
     EXPECT_EQ(shape(copy), shape(bar));
@@ -282,7 +283,8 @@ TEST(Document, HidesBuiltInTabsOnlyWhenAskedTo) {
 TEST(Document, PlacesTheTabAndTheAllMenuFromTheSettings) {
     auto tabTag = [](const std::string& xml) { return ScanTags(xml)[3]; };
     EXPECT_EQ(tabTag(Build({{"Left", "0"}})).Attr("insertBeforeMso"), "");
-    EXPECT_NE(Build({{"Left", "0"}}).find(R"(<tabs><tab id="Menus" label="Classic"><group)"), std::string::npos);
+    EXPECT_NE(Build({{"Left", "0"}}).find(R"(<tabs><tab id="Menus" label="Classic" keytip="L"><group)"),
+              std::string::npos);
     EXPECT_EQ(tabTag(Build({{"Left", "2"}})).Attr("insertBeforeMso"), "");
     EXPECT_EQ(tabTag(Build({{"Left", "1.49"}})).Attr("insertBeforeMso"), "TabHomeAccess");
     EXPECT_EQ(IdOfLabel(ScanTags(Build({{"All", "2"}})), "File"), "BR32341");

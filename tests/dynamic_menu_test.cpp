@@ -159,7 +159,8 @@ TEST(DynamicMenus, InsertOpensFourSubmenusThenWhatFitsTheObject) {
     for (const Tag& t : form.items)
         if (t.name == "menu") submenus.push_back(t.Attr("id") + " " + t.Attr("label"));
     EXPECT_EQ(submenus, (std::vector<std::string>{"BR32341 Tables", "BR32342 Query", "BR32343 Forms", "BR32344 Reports"}));
-    EXPECT_NE(form.xml.find(R"(<menu id="BR32341" label="Tables" tag = "BR32341"><control idMso="CreateTable" label="Table"/>)"),
+    EXPECT_NE(form.xml.find(R"(<menu id="BR32341" label="Tables" keytip="T" tag = "BR32341">)"
+                            R"(<control idMso="CreateTable" label="Table"/>)"),
               std::string::npos);
 }
 
@@ -194,12 +195,15 @@ TEST(DynamicMenus, QueryAndRecords) {
     EXPECT_EQ(records.back(), "-");
 }
 
+// Our submenus have a KeyTip too.
 TEST(DynamicMenus, ItemsCarryNothingButIdMsoAndLabel) {
     for (DynamicMenu menu : kDynamicMenus)
         for (std::int32_t type = -1; type <= 5; ++type)
             for (const Tag& t : Open(menu, type).items) {
                 for (const auto& [name, value] : t.attributes)
-                    EXPECT_TRUE(name == "idMso" || name == "label" || name == "id" || name == "tag") << name;
+                    EXPECT_TRUE(name == "idMso" || name == "label" || name == "id" || name == "tag" ||
+                                (name == "keytip" && t.name == "menu"))
+                        << name;
                 if (t.name == "menu") { EXPECT_EQ(t.Attr("tag"), t.Attr("id")); }
             }
 }

@@ -119,6 +119,23 @@ TEST(Writers, DynamicMenuCallbackNameTakesTheScreentip) {
     EXPECT_NE(Text(m).find(R"(getVisible = "OnGetVisibleEditX" enabled="false")"), std::string::npos);
 }
 
+// A KeyTip follows the label; an empty one writes nothing, and nothing else moves for it.
+TEST(Writers, MenusCarryTheirKeyTipAfterTheLabel) {
+    Markup m;
+    m.barMode = kBarOnTab;
+    m.OpenMenu("File", "", "", "", "F");
+    m.OpenMenu("", "Img", "Tip", "Vis", "K");
+    m.OpenMenu("Import", "", "", "", "");
+    m.AppendDynamicMenu("Edit", "Bearbeiten", "", "", "B");
+    EXPECT_EQ(Text(m), R"(<menu id="BR32341" label="File" keytip="F" tag = "BR32341">)"
+                       R"(<menu id="BR32342" keytip="K" imageMso="Img" screentip="Tip" getVisible = "Vis")"
+                       R"( tag = "BR32342">)"
+                       R"(<menu id="BR32343" label="Import" tag = "BR32343">)"
+                       R"(<dynamicMenu id="DynaEdit4" label="Bearbeiten" keytip="B" getContent = "OnGetContentEdit")"
+                       R"( getVisible = "OnGetVisibleEdit" invalidateContentOnDrop = "true"/>)"
+                       R"(<button id="sep001" label=" " getVisible = "OnGetVisibleEdit" enabled="false"/>)");
+}
+
 TEST(Writers, LabelsGoInUnchanged) {
     Markup m;
     m.AppendControl("PageSetupDialog", "Page Setup…", "", "", "");

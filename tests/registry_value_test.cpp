@@ -147,7 +147,8 @@ TEST(Policies, TheDocumentFollowsThemAgainstTheUsersValues) {
     chosen.Put("Hide built-in Tabs", "1");
     chosen.Put("Home", "1");
     EXPECT_EQ(Document(decided), Document(chosen));
-    EXPECT_NE(Document(decided).find(R"(<tab idMso="TabHomeAccess" visible="false"/><tab id="Menus" label="Classic">)"),
+    EXPECT_NE(Document(decided).find(
+                  R"(<tab idMso="TabHomeAccess" visible="false"/><tab id="Menus" label="Classic" keytip="L">)"),
               std::string::npos);
 
     decided.Put("Classic", "1");

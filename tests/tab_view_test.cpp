@@ -68,17 +68,37 @@ bool Has(const std::string& text, const std::string& part) { return text.find(pa
 // In German: our menus in German, Access's commands by name (Access labels them itself).
 TEST(TabView, InGerman) {
     const std::string v = View("table-datasheet", {}, Unwrapped(), 0x0407);
-    EXPECT_TRUE(Has(v, "Tab \"Klassisch\", before TabHomeAccess\n")) << v;
-    EXPECT_TRUE(Has(v, "Menu bar: Alle  Datei  Bearbeiten  Ansicht  Einfügen  Format  Datensätze  Extras  Fenster  Hilfe\n"));
-    EXPECT_TRUE(Has(v, "Alle: the menu bar again (Datei, Bearbeiten, Ansicht"));
+    EXPECT_TRUE(Has(v, "Tab \"Klassisch\" [K], before TabHomeAccess\n")) << v;
+    EXPECT_TRUE(Has(v, "Menu bar: Alle [L]  Datei [D]  Bearbeiten [B]  Ansicht [A]  Einfügen [E]  Format [O]"
+                       "  Datensätze [S]  Extras [X]  Fenster [F]  Hilfe [H]\n"));
+    EXPECT_TRUE(Has(v, "Alle [L]: the menu bar again (Datei [D], Bearbeiten [B], Ansicht [A]"));
     EXPECT_TRUE(Has(v, "\n        FindDialog\n")) << v;
+}
+
+// In Japanese Office gives every KeyTip: none beside the titles.
+TEST(TabView, InJapaneseOfficeGivesTheKeyTips) {
+    const std::string v = View("table-datasheet", {}, Unwrapped(), 0x0411);
+    const std::size_t bar = v.find("Menu bar: "), rows = v.find("Standard toolbar: ");
+    ASSERT_LT(bar, rows) << v;
+    EXPECT_EQ(v.substr(0, rows).find(" ["), std::string::npos) << v;  // the tab, the bar, the menus
+    EXPECT_NE(v.find("[Font] [FontSize]", rows), std::string::npos) << v;  // the row's combo boxes
 }
 
 TEST(TabView, TableInDatasheetView) {
     const std::string v = View("table-datasheet");
-    EXPECT_TRUE(Has(v, "Tab \"Classic\", before TabHomeAccess\n")) << v;
-    EXPECT_TRUE(Has(v, "Menu bar: All  File  Edit  View  Insert  Format  Records  Tools  Windows  Help\n")) << v;
-    EXPECT_TRUE(Has(v, "All: the menu bar again (File, Edit, View, Insert, Format, Records, Tools, Windows, Help)"));
+    EXPECT_TRUE(Has(v, "Tab \"Classic\" [L], before TabHomeAccess\n")) << v;
+    EXPECT_TRUE(Has(v, "Menu bar: All [A]  File [F]  Edit [E]  View [V]  Insert [I]  Format [O]  Records [R]  Tools [T]"
+                       "  Windows [W]  Help [H]\n"))
+        << v;
+    EXPECT_TRUE(Has(v, "All [A]: the menu bar again (File [F], Edit [E], View [V], Insert [I], Format [O], Records [R],"
+                       " Tools [T], Windows [W], Help [H])"));
+    // Our submenus and buttons with theirs, Access's commands with none (Office gives them theirs).
+    EXPECT_TRUE(Has(v, "\n        Import [I] >\n"
+                       "          Saved Imports                           ImportSavedImports\n"))
+        << v;
+    EXPECT_TRUE(Has(v, "\n          Convert Database [C] >\n"));
+    EXPECT_TRUE(Has(v, "\n        About Lorvenne [A]                        runs the add-in's ShowAbout0\n"));
+    EXPECT_TRUE(Has(v, "\n      Insert [I]\n        Tables [T] >\n"));
     EXPECT_TRUE(Has(v, "Group \"Controls\": hidden here\n"));
     EXPECT_TRUE(Has(v, "        Find…                                     FindDialog\n")) << v;  // Edit for a table
     EXPECT_TRUE(Has(v, "        Save As … Access 2002 - 2003 Database     FileSaveAsAccess2002_2003\n"));
@@ -90,17 +110,19 @@ TEST(TabView, TableInDatasheetView) {
 
 TEST(TabView, FormInDesignView) {
     const std::string v = View("form-design");
-    EXPECT_TRUE(Has(v, "Menu bar: All  File  Edit  View  Insert  Format  Tools  Windows  Help\n")) << v;
+    EXPECT_TRUE(Has(v, "Menu bar: All [A]  File [F]  Edit [E]  View [V]  Insert [I]  Format [O]  Tools [T]  Windows [W]"
+                       "  Help [H]\n"))
+        << v;
     EXPECT_TRUE(Has(v, "Group \"Controls\"\n"));
     EXPECT_TRUE(Has(v, "Controls, row 1: FormControlEditBox FormControlComboBox ControlLine"));
-    EXPECT_TRUE(Has(v, "      Control Layout >\n"));  // a submenu of Format for a form
+    EXPECT_TRUE(Has(v, "      Control Layout [L] >\n"));  // a submenu of Format for a form
     EXPECT_TRUE(Has(v, "FieldList GridlinesGallery"));
     EXPECT_FALSE(Has(v, "SortUp"));
 }
 
 TEST(TabView, NothingCurrentShowsOnlyTheAlwaysMenus) {
     const std::string v = View("none");
-    EXPECT_TRUE(Has(v, "Menu bar: All  File  Edit  View  Tools  Windows  Help\n")) << v;
+    EXPECT_TRUE(Has(v, "Menu bar: All [A]  File [F]  Edit [E]  View [V]  Tools [T]  Windows [W]  Help [H]\n")) << v;
     EXPECT_TRUE(Has(v, "Formatting toolbar: \n")) << v;  // every segment of the row hides
 }
 
@@ -110,7 +132,8 @@ TEST(TabView, ToolbarRowsWrapAtTheWidth) {
     while (start < v.size()) {
         const std::size_t end = v.find('\n', start);
         const std::string line = v.substr(start, end - start);
-        if (line.find("Menu bar") == std::string::npos && line.find("--") == std::string::npos) {
+        // The menu bar's lines ("Menu bar: ...", "All: the menu bar again (...)") are not wrapped.
+        if (line.find("enu bar") == std::string::npos && line.find("--") == std::string::npos) {
             std::size_t columns = 0;
             for (char c : line) columns += (static_cast<unsigned char>(c) & 0xC0) != 0x80;
             EXPECT_LE(columns, 100u) << line;
@@ -125,7 +148,7 @@ TEST(TabView, HiddenElementsCanBeListedWithAMark) {
     preview::ViewOptions options = Unwrapped();
     options.showHidden = true;
     const std::string v = View("none", {}, options);
-    EXPECT_TRUE(Has(v, "Query (hidden)")) << v;
+    EXPECT_TRUE(Has(v, "Query [Q] (hidden)")) << v;
     EXPECT_TRUE(Has(v, "Group \"Controls\" (hidden)\n"));
     EXPECT_TRUE(Has(v, "[Font](hidden)"));
 }
@@ -133,9 +156,9 @@ TEST(TabView, HiddenElementsCanBeListedWithAMark) {
 TEST(TabView, FollowsTheSettings) {
     const std::string v = View("table-design", {{"All", "0"}, {"Left", "0"}, {"Hide built-in Tabs", "1"},
                                                 {"Home", "1"}, {"Create", "1"}});
-    EXPECT_TRUE(Has(v, "Tab \"Classic\", after the built-in tabs\n")) << v;
+    EXPECT_TRUE(Has(v, "Tab \"Classic\" [L], after the built-in tabs\n")) << v;
     EXPECT_TRUE(Has(v, "hidden built-in tabs: TabHomeAccess, TabCreate\n"));
-    EXPECT_TRUE(Has(v, "Menu bar: File  Edit")) << v;
+    EXPECT_TRUE(Has(v, "Menu bar: File [F]  Edit [E]")) << v;
     EXPECT_TRUE(Has(View("table-design", {{"Hide built-in Tabs", "1"}, {"Home", "1"}, {"Create", "1"},
                                           {"External Data", "1"}, {"Database Tools", "1"}}),
                     "the built-in tabs are replaced: this is the only tab"));

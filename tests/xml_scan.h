@@ -73,4 +73,34 @@ inline std::vector<std::string> Ids(const std::vector<Tag>& tags) {
     return ids;
 }
 
+// The path of English titles that names each tag's KeyTip among the translations' texts
+// ("keytip.<path>": "File > Import", "Help > About Lorvenne", "Classic" for the tab), read from
+// an English document (root "") or from the English fragment of the dynamic menu named `root`;
+// "" for a closing tag. The "All" menu's copy of the bar has the bar's own paths; a toolbar's
+// icon menu has no title of its own (no path), and its submenus take its screentip's
+// ("Insert > Tables" inside the Insert button).
+inline std::vector<std::string> KeyTipPaths(const std::vector<Tag>& tags, const std::string& root = "") {
+    std::vector<std::string> paths(tags.size());
+    std::vector<std::string> inside = {root};  // the path that the children of each open tag extend
+    for (std::size_t i = 0; i < tags.size(); ++i) {
+        const Tag& t = tags[i];
+        if (t.kind == Tag::Close) {
+            inside.pop_back();
+            continue;
+        }
+        const std::string& container = inside.back();
+        std::string children = container;
+        if (t.name == "tab") {
+            paths[i] = "Classic";
+        } else if ((t.name == "menu" || t.name == "dynamicMenu" || t.name == "button") && t.Has("label") && i > 0) {
+            paths[i] = container.empty() ? t.Attr("label") : container + " > " + t.Attr("label");
+            children = paths[i] == "All" ? "" : paths[i];  // the copy of the bar inside "All"
+        } else if (t.name == "menu" && i > 0) {
+            children = t.Attr("screentip");
+        }
+        if (t.kind == Tag::Open) inside.push_back(children);
+    }
+    return paths;
+}
+
 }  // namespace pellwyn::testing

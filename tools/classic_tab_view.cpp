@@ -68,7 +68,7 @@ public:
         }
         if (!classic) throw std::runtime_error("markup: no Classic tab");
 
-        Line(0, "Tab \"" + std::string(classic->Attr("label")) + "\"" +
+        Line(0, "Tab \"" + std::string(classic->Attr("label")) + "\"" + KeyTip(*classic) +
                     (classic->Has("insertBeforeMso") ? ", before " + std::string(classic->Attr("insertBeforeMso"))
                                                      : ", after the built-in tabs"));
         if (ribbon->Attr("startFromScratch") == "true")
@@ -110,6 +110,11 @@ private:
         return true;
     }
     static bool IsGap(const Element& e) { return e.name == "button" && e.Attr("enabled") == "false"; }
+    // What Alt and then these keys open, beside the title; nothing where Office gives the KeyTip.
+    static std::string KeyTip(const Element& e) {
+        return e.Has("keytip") ? " [" + std::string(e.Attr("keytip")) + "]" : std::string();
+    }
+    static std::string Title(const Element& e) { return std::string(e.Attr("label")) + KeyTip(e); }
 
     void Group(const Element& group) {
         std::string note;
@@ -143,7 +148,7 @@ private:
             std::string note;
             if (!Listed(c, note)) continue;
             menus.push_back(&c);
-            names.push_back(std::string(c.Attr("label")) + note);
+            names.push_back(Title(c) + note);
         }
         Line(2, "Menu bar: " + Join(names, "  "));
         for (const Element* menu : menus) {
@@ -154,12 +159,12 @@ private:
                 std::vector<std::string> inner;
                 for (const Element& c : menu->children) {
                     std::string note;
-                    if (!IsGap(c) && Listed(c, note)) inner.push_back(std::string(c.Attr("label")) + note);
+                    if (!IsGap(c) && Listed(c, note)) inner.push_back(Title(c) + note);
                 }
-                Line(3, std::string(menu->Attr("label")) + ": the menu bar again (" + Join(inner, ", ") + ")");
+                Line(3, Title(*menu) + ": the menu bar again (" + Join(inner, ", ") + ")");
                 continue;
             }
-            Line(3, std::string(menu->Attr("label")));
+            Line(3, Title(*menu));
             MenuItems(*menu, 4);
         }
     }
@@ -188,7 +193,7 @@ private:
             Line(depth, "----");
             return;
         }
-        std::string text = item.Has("label") ? std::string(item.Attr("label")) : std::string(item.Attr("idMso"));
+        std::string text = item.Has("label") ? Title(item) : std::string(item.Attr("idMso"));
         if (item.name == "menu" || item.name == "dynamicMenu") {
             Line(depth, text + " >" + note);
             MenuItems(item, depth + 1);

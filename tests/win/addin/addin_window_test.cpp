@@ -1,5 +1,6 @@
 // The add-in's windows as a person meets them, on a display: the About window and the
 // uninstall instructions. Run with scripts/wine-run --display.
+#include "../accessibility_fixtures.h"
 #include "../win_fixtures.h"
 #include "host.h"
 #include "language.h"
@@ -141,7 +142,7 @@ TEST(OnScreen, AboutOpensOnceWithItsLayoutAndClosesWithOkOrTheCloseBox) {
         {L"Menuvane", L"Static", 930, 240, 4245, 600, 1200, false},
         {L"Version 7.0.0", L"Static", 1050, 1440, 1125, 225, 900, true},  // from the DLL's version resource
         {L"Website: ", L"Static", 255, 2640, 795, 225, 900, true},
-        {L"www.kestrelby.example", L"Static", 1800, 2640, 2055, 225, 900, false},
+        {L"www.kestrelby.example", L"Button", 1800, 2640, 2055, 225, 900, false},  // a button that Tab reaches
         {L"OK", L"Button", 4200, 3000, 1440, 405, 1125, true},
     };
     for (const Expected& e : controls) {
@@ -306,6 +307,221 @@ TEST(OnScreen, AboutSpeaksAccesssLanguageAndEveryCaptionFits) {
         EXPECT_TRUE(AboutWindows(caption).empty());
         EXPECT_EQ(addin.Release(), 0u);
     }
+}
+
+// --- the keyboard, screen readers and high contrast ---------------------------------------
+
+using kestrel::testing::Hear;
+using kestrel::testing::Heard;
+
+// A key typed into the window in front (this thread's About window), and time for the host's
+// message loop, which knows nothing of the window, to pass it on.
+void Type(HWND window, WORD vk, bool shift = false) {
+    SetForegroundWindow(window);
+    std::vector<INPUT> inputs;
+    const auto add = [&](WORD key, bool up) {
+        INPUT in{};
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = key;
+        in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        inputs.push_back(in);
+    };
+    if (shift) add(VK_SHIFT, false);
+    add(vk, false);
+    add(vk, true);
+    if (shift) add(VK_SHIFT, true);
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    Pump(300);
+}
+
+bool IsDefault(HWND button) { return (GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON; }
+
+// What Windows opens for an https address, in this prefix: a stand-in that notes its arguments.
+class StandInBrowser {
+public:
+    StandInBrowser() {
+        CreateDirectoryW(kFolder, nullptr);
+        std::wstring from = L"Z:";
+        for (const char* c = STANDIN_PROGRAM; *c; ++c) from += static_cast<wchar_t>(*c == '/' ? '\\' : *c);
+        copied_ = CopyFileW(from.c_str(), (std::wstring(kFolder) + L"\\browser.exe").c_str(), FALSE) != 0;
+        const std::wstring command = std::wstring(L"\"") + kFolder + L"\\browser.exe\" \"%1\"";
+        HKEY key = nullptr;
+        if (RegCreateKeyExW(HKEY_CLASSES_ROOT, L"https\\shell\\open\\command", 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                            &key, nullptr) == ERROR_SUCCESS) {
+            RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                           static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t)));
+            RegCloseKey(key);
+        }
+        RegDeleteTreeW(HKEY_CLASSES_ROOT, L"https\\shell\\open\\ddeexec");
+        RegDeleteTreeW(HKEY_CURRENT_USER, kStarts);
+    }
+    bool ready() const { return copied_; }
+    // How often it ran, once every copy has ended, and with what arguments the last time.
+    DWORD Runs(std::wstring* arguments = nullptr) const {
+        DWORD runs = 0, size = sizeof runs;
+        for (int i = 0; i < 100; ++i) {
+            RegGetValueW(HKEY_CURRENT_USER, kStarts, L"browser.exe", RRF_RT_REG_DWORD, nullptr, &runs, &size);
+            if (runs || !arguments) break;
+            Pump(50);
+        }
+        if (arguments) {
+            wchar_t text[512] = {};
+            DWORD textSize = sizeof text;
+            RegGetValueW(HKEY_CURRENT_USER, kStarts, L"browser.exe arguments", RRF_RT_REG_SZ, nullptr, text, &textSize);
+            *arguments = text;
+        }
+        return runs;
+    }
+
+private:
+    static constexpr wchar_t kFolder[] = L"C:\\Browser Stand-in";
+    static constexpr wchar_t kStarts[] = L"Software\\Kestrelby Tests\\Started";
+    bool copied_ = false;
+};
+
+// The keys of the About window, inside a host whose message loop knows nothing of it: OK has the
+// focus; Tab and Shift+Tab go between OK and the link; Enter and Space on the link open the web
+// site and leave the window, and OK is no default button meanwhile; Enter or Space on OK, and
+// Esc anywhere, close it.
+struct AboutKeys {
+    const char* name;
+    std::vector<std::pair<WORD, bool>> keys;  // a key, with Shift
+    bool closes;
+    DWORD opens;  // how often the web site opens
+};
+
+TEST(OnScreen, AboutByKeyboard) {
+    const StandInBrowser browser;
+    ASSERT_TRUE(browser.ready());
+    const AboutKeys cases[] = {
+        {"Esc", {{VK_ESCAPE, false}}, true, 0},
+        {"Enter on OK", {{VK_RETURN, false}}, true, 0},
+        {"Space on OK", {{VK_SPACE, false}}, true, 0},
+        {"Enter on the link", {{VK_TAB, false}, {VK_RETURN, false}}, false, 1},
+        {"Space on the link", {{VK_TAB, false}, {VK_SPACE, false}}, false, 2},
+        {"Esc on the link", {{VK_TAB, false}, {VK_ESCAPE, false}}, true, 2},
+        {"Shift+Tab, Tab and Enter", {{VK_TAB, true}, {VK_TAB, false}, {VK_RETURN, false}}, true, 2},
+    };
+    FakeApplication app;
+    Addin addin;
+    ASSERT_EQ(addin.Connect(&app), S_OK);
+    for (const AboutKeys& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(PressAbout(addin)->hr, S_OK);
+        Pump(200);
+        const std::vector<HWND> windows = AboutWindows();
+        ASSERT_EQ(windows.size(), 1u);
+        HWND about = windows[0];
+        HWND link = ChildWithText(about, L"www.kestrelby.example"), ok = ChildWithText(about, L"OK");
+        EXPECT_EQ(GetFocus(), ok);
+        EXPECT_TRUE(IsDefault(ok));
+        for (const auto& [key, shift] : c.keys) {
+            const HWND before = GetFocus();
+            Type(about, key, shift);
+            if (key == VK_TAB) {
+                EXPECT_EQ(GetFocus(), before == ok ? link : ok) << "Tab goes between OK and the link";
+                EXPECT_EQ(IsDefault(ok), GetFocus() == ok);
+                if (GetFocus() == link) kestrel::testing::SaveScreenshot(about, "about-keyboard-link");
+            }
+        }
+        EXPECT_EQ(!IsWindow(about), c.closes);
+        std::wstring arguments;
+        EXPECT_EQ(browser.Runs(c.opens ? &arguments : nullptr), c.opens);
+        if (c.opens) { EXPECT_NE(arguments.find(L"https://www.kestrelby.example"), std::wstring::npos); }
+        if (IsWindow(about)) SendMessageW(about, WM_CLOSE, 0, 0);
+        Pump(50);
+    }
+    EXPECT_EQ(addin.Release(), 0u);
+}
+
+// What a screen reader hears of the About window and each of its parts.
+TEST(OnScreen, AboutTellsScreenReadersWhatEachPartIs) {
+    FakeApplication app;
+    Addin addin;
+    ASSERT_EQ(addin.Connect(&app), S_OK);
+    ASSERT_EQ(PressAbout(addin)->hr, S_OK);
+    Pump(200);
+    const std::vector<HWND> windows = AboutWindows();
+    ASSERT_EQ(windows.size(), 1u);
+    HWND about = windows[0];
+    struct Part {
+        const wchar_t* text;
+        LONG role;
+        LONG stateOn, stateOff;
+    };
+    const Part parts[] = {
+        {L"Menuvane", ROLE_SYSTEM_STATICTEXT, STATE_SYSTEM_READONLY, STATE_SYSTEM_FOCUSABLE},
+        {L"Version 7.0.0", ROLE_SYSTEM_STATICTEXT, STATE_SYSTEM_READONLY, STATE_SYSTEM_FOCUSABLE},
+        {L"Website: ", ROLE_SYSTEM_STATICTEXT, STATE_SYSTEM_READONLY, STATE_SYSTEM_FOCUSABLE},
+        {L"www.kestrelby.example", ROLE_SYSTEM_LINK, STATE_SYSTEM_LINKED | STATE_SYSTEM_FOCUSABLE,
+         STATE_SYSTEM_FOCUSED},
+        {L"OK", ROLE_SYSTEM_PUSHBUTTON, STATE_SYSTEM_DEFAULT | STATE_SYSTEM_FOCUSED | STATE_SYSTEM_FOCUSABLE, 0},
+    };
+    for (const Part& p : parts) {
+        SCOPED_TRACE(kestrel::WideToUtf8(p.text));
+        const Heard h = Hear(ChildWithText(about, p.text));
+        ASSERT_EQ(h.hr, S_OK);
+        EXPECT_EQ(h.name, p.text);
+        EXPECT_EQ(h.role, p.role);
+        EXPECT_EQ(h.state & p.stateOn, p.stateOn);
+        EXPECT_EQ(h.state & p.stateOff, 0);
+        EXPECT_EQ(h.shortcut, L"");
+    }
+    const Heard window = Hear(about);
+    EXPECT_EQ(window.name, L"About");
+    EXPECT_EQ(window.role, ROLE_SYSTEM_DIALOG);
+    SendMessageW(about, WM_CLOSE, 0, 0);
+    Pump(50);
+    EXPECT_EQ(addin.Release(), 0u);
+}
+
+// In high contrast the About window takes the system's colours (here a black scheme) and no skin,
+// and draws nothing in the design's colours (white, dark green, blue, the grey line).
+TEST(OnScreen, AboutInHighContrastHasOnlyTheSystemsColours) {
+    const std::filesystem::path skin = std::filesystem::path(InstallFolder()) / "x";
+    std::filesystem::create_directory(skin);
+    std::ofstream(skin / "o.cjs") << "skin";
+    const kestrel::testing::HighContrastColours colours;
+    for (const std::int32_t lcid : {0x0409, 0x0407}) {
+        const kestrel::Language language = kestrel::Language::FromLangId(static_cast<std::uint16_t>(lcid));
+        SCOPED_TRACE(std::string(language.code()));
+        SpeakingApplication app(lcid);
+        Addin addin;
+        ASSERT_EQ(addin.Connect(&app), S_OK);
+        HMODULE pellwyn = GetModuleHandleW(L"Pellwyn.dll");
+        ASSERT_NE(pellwyn, nullptr);
+        const kestrel::testing::HighContrastFor highContrast(pellwyn);
+        ASSERT_TRUE(highContrast.on());
+        ASSERT_EQ(PressAbout(addin)->hr, S_OK);
+        Pump(300);
+        const std::vector<HWND> windows = AboutWindows(Wide(language(kestrel::Text("about", "About"))));
+        ASSERT_EQ(windows.size(), 1u);
+        HWND about = windows[0];
+        EXPECT_EQ(PixelAt(about, Px(60), Px(60)), GetSysColor(COLOR_WINDOW)) << "no skin, no white";
+        EXPECT_EQ(PixelAt(about, Px(930) + 1, Px(240) + 1), GetSysColor(COLOR_WINDOW)) << "the title's background";
+        RECT client;
+        GetClientRect(about, &client);
+        // The focus rectangle inverts what it crosses (black to white here), as Windows draws it.
+        const RECT focused = ClientRectIn(about, GetFocus());
+        HDC dc = GetDC(about);
+        int designed = 0, lines = 0;
+        for (int y = 0; y < client.bottom; ++y)
+            for (int x = 0; x < client.right; ++x) {
+                const COLORREF c = GetPixel(dc, x, y);
+                const POINT at{x, y};
+                designed += kestrel::testing::HighContrastColours::Designed(c) &&
+                            !(c == RGB(255, 255, 255) && PtInRect(&focused, at));
+                lines += y == Px(2445) && c == GetSysColor(COLOR_BTNSHADOW);
+            }
+        ReleaseDC(about, dc);
+        EXPECT_EQ(designed, 0) << "pixels in the design's own colours";
+        EXPECT_GT(lines, 0) << "the etched line in the system's shadow colour";
+        kestrel::testing::SaveScreenshot(about, ("about-high-contrast-" + std::string(language.code())).c_str());
+        SendMessageW(about, WM_CLOSE, 0, 0);
+        Pump(50);
+        EXPECT_EQ(addin.Release(), 0u);
+    }
+    std::filesystem::remove_all(skin);
 }
 
 // A 32 x 32 monochrome cursor file: an arrow-less black square, hot spot in the middle.

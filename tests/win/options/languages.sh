@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Menuvane in every shipped language: the options driver's language test once per language,
-# Wine started each time in that language's locale, from which it takes Windows' display
-# language. The locales are made with localedef once, into LOCALES; one prefix serves all runs,
-# made by the first run, in English.
+# Menuvane in every shipped language: the options driver's language test and what a screen
+# reader hears, once per language, Wine started each time in that language's locale, from which
+# it takes Windows' display language; in German also the keys and high contrast (the English
+# run of the whole driver has them).
+# The locales are made with localedef once, into LOCALES; one prefix serves all runs, made by
+# the first run, in English.
 #   languages.sh WINE_RUN DRIVER LOCALES
 set -uo pipefail
 wine_run="$1" driver="$2" locales="$3"
@@ -21,16 +23,21 @@ prefix="$(mktemp -d "${TMPDIR:-/tmp}/languages.XXXXXX")"
 trap 'rm -rf "$prefix"' EXIT
 failed=()
 for l in "${languages[@]}"; do
+  tests='OptionsWindow.SpeaksWindowsDisplayLanguage*:OptionsWindow.ScreenReaders*'
+  case "$l" in
+    de_DE) tests+=':OptionsWindow.Keys*:OptionsWindow.EscCancels*:OptionsWindow.Locked*:OptionsWindow.HighContrast*' ;;
+  esac
   out=$(LOCPATH="$locales" LC_ALL="$l.UTF-8" "$wine_run" --display --keep-prefix "$prefix" "$driver" \
-          --gtest_filter='OptionsWindow.SpeaksWindowsDisplayLanguage*' 2>&1)
+          --gtest_filter="$tests" 2>&1)
   status=$?
   [ "$status" = 77 ] && { echo "$out"; exit 77; }  # this build cannot run here
   grep -E '^[a-z]{2}(_[A-Z]{2})? at [0-9]+ DPI' <<<"$out"
   # Wine can end a program early with exit code 0: only GoogleTest's own verdict counts.
-  if [ "$status" != 0 ] || ! grep -q '^\[  PASSED  \] 1 test' <<<"$out"; then
+  if [ "$status" != 0 ] || ! grep -qE '^\[  PASSED  \] [0-9]+ tests?\.' <<<"$out" ||
+     grep -q '^\[  FAILED  \]' <<<"$out"; then
     echo "$out"
     failed+=("$l")
   fi
 done
 [ ${#failed[@]} -eq 0 ] || { echo "languages: failed in ${failed[*]}"; exit 1; }
-echo "languages: Menuvane fits in all ${#languages[@]}"
+echo "languages: Menuvane fits, and a screen reader hears it, in all ${#languages[@]}"

@@ -3,8 +3,11 @@
 // path, and a regsvr32.exe planted beside the program must never run. Each test starts the
 // program afresh on a clean registry, clicks with BM_CLICK, reads the boxes with BM_GETCHECK and
 // checks what it stored, registered and started.
+#include "../accessibility_fixtures.h"
 #include "../win_fixtures.h"
+#include "access_key.h"
 #include "error_report.h"
+#include "option_rules.h"
 #include "language.h"
 #include "win_text.h"
 #include "product.h"
@@ -13,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <oleacc.h>
 #include <tlhelp32.h>
 
 #include <algorithm>
@@ -24,6 +28,8 @@
 
 namespace {
 
+using kestrel::testing::Hear;
+using kestrel::testing::Heard;
 using kestrel::testing::KeyLocked;
 using kestrel::testing::RunProgram;
 using kestrel::testing::RunReg;
@@ -40,6 +46,13 @@ constexpr DWORD kPatience = 20000;  // ms to wait for a window or for the progra
 const std::array<const wchar_t*, 8> kBoxCaptions = {
     L"Show Classic Menu and Toolbars in MS Access 2007", L"Show menu tabs on the left of home tab",
     L"Show all items in main menu", L"Home", L"Create", L"External Data", L"Database Tools", L"Hide built-in tabs"};
+// The same captions as their texts, which every language translates.
+const std::array<kestrel::TextId, 8> kBoxTexts = {
+    kestrel::Text("options", "&Show Classic Menu and Toolbars in MS Access 2007"),
+    kestrel::Text("options", "Show menu tabs on the &left of home tab"),
+    kestrel::Text("options", "Show &all items in main menu"),
+    kestrel::Text("options", "Hom&e"), kestrel::Text("options", "&Create"), kestrel::Text("options", "E&xternal Data"),
+    kestrel::Text("options", "&Database Tools"), kestrel::Text("options", "Hide &built-in tabs")};
 const std::array<const wchar_t*, 8> kKeys = {L"Classic", L"Left", L"All", L"Home", L"Create", L"External Data",
                                              L"Database Tools", L"Hide built-in Tabs"};
 using States = std::array<int, 8>;
@@ -62,6 +75,17 @@ std::wstring ClassOf(HWND hwnd) {
     wchar_t name[64];
     return std::wstring(name, static_cast<std::size_t>(GetClassNameW(hwnd, name, 64)));
 }
+
+// A caption as drawn: without the "&" that marks its access key.
+std::wstring Drawn(const std::wstring& caption) {
+    return kestrel::Utf8ToWide(kestrel::WithoutAccessKeyMark(kestrel::WideToUtf8(caption)));
+}
+
+// Windows' display language, which the window speaks, and a text in it.
+kestrel::Language DisplayLanguage() { return kestrel::Language::FromLangId(GetUserDefaultUILanguage()); }
+std::wstring Caption(kestrel::TextId id) { return kestrel::Utf8ToWide(DisplayLanguage()(id)); }
+// Box i of kBoxCaptions, in Windows' display language.
+std::wstring BoxCaption(std::size_t i) { return Caption(kBoxTexts[i]); }
 
 std::string Narrow(const std::wstring& w) {
     std::string s;
@@ -297,7 +321,13 @@ public:
         if (!main_) main_ = Wait(kMainClass);
         return main_;
     }
-    HWND Control(const wchar_t* caption) { return FindWindowExW(Main(), nullptr, nullptr, caption); }
+    // A control by its caption as drawn ("Cancel" finds "Ca&ncel").
+    HWND Control(const wchar_t* caption) {
+        for (HWND c = GetWindow(Main(), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+            if (Drawn(TextOf(c)) == Drawn(caption)) return c;
+        return nullptr;
+    }
+    HANDLE process() const { return process_.hProcess; }
 
     void Click(const wchar_t* caption) {
         HWND box = Control(caption);
@@ -313,7 +343,7 @@ public:
     States Boxes() {
         States s{};
         for (std::size_t i = 0; i < s.size(); ++i)
-            s[i] = static_cast<int>(SendMessageW(Control(kBoxCaptions[i]), BM_GETCHECK, 0, 0));
+            s[i] = static_cast<int>(SendMessageW(Control(BoxCaption(i).c_str()), BM_GETCHECK, 0, 0));
         return s;
     }
     // The program's exit code once it has ended by itself; 259 (still running) if it has not.
@@ -345,6 +375,42 @@ COLORREF PixelAt(HWND window, int xTwips, int yTwips, COLORREF expected) {
         ReleaseDC(window, dc);
     }
     return seen;
+}
+
+RECT ScreenRect(HWND hwnd) {
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    return r;
+}
+
+// The rectangle that the window draws around the four tab boxes (no control: a screen reader
+// has nothing to say of it), on the screen, found from the boxes' places by its colour, the
+// system's window-frame colour: along the gap between the two rows of tab boxes, and up and
+// down right of every box.
+RECT DrawnRectangle(Menuvane& app) {
+    HWND main = app.Main();
+    const auto in = [main](RECT r) {
+        MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    };
+    const auto box = [&](std::size_t i) { return in(ScreenRect(app.Control(BoxCaption(i).c_str()))); };
+    const RECT home = box(3), create = box(4), ed = box(5), dt = box(6), hide = box(7);
+    RECT client;
+    GetClientRect(main, &client);
+    const COLORREF frame = GetSysColor(COLOR_WINDOWFRAME);
+    HDC dc = GetDC(main);
+    const auto edge = [&](int x, int y) { return GetPixel(dc, x, y) == frame; };
+    const int gap = (home.bottom + create.top) / 2, right = std::max({ed.right, dt.right, hide.right}) + 2;
+    RECT r{home.left, gap, right, gap};
+    while (r.left > 0 && !edge(r.left, gap)) --r.left;
+    while (r.right < client.right && !edge(r.right, gap)) ++r.right;
+    while (r.top > 0 && !edge(right, r.top)) --r.top;
+    while (r.bottom < client.bottom && !edge(right, r.bottom)) ++r.bottom;
+    ReleaseDC(main, dc);
+    r.right += 1;  // the edges are part of it
+    r.bottom += 1;
+    MapWindowPoints(main, nullptr, reinterpret_cast<POINT*>(&r), 2);
+    return r;
 }
 
 // The text of a message box, and its dismissal.
@@ -451,19 +517,29 @@ TEST_F(OptionsWindow, OpensCentredWithEveryControlInPlaceAndTheFirstRunChoices) 
         }
     }
 
-    // The tab order, starting from the hidden text box, which has the focus at first.
+    // The tab order: the first visible control, Help, has the focus at first, and the tab stops
+    // come back to it. The text box is hidden and no tab stop.
+    EXPECT_FALSE(IsWindowVisible(text1));
+    EXPECT_EQ(GetWindowLongW(text1, GWL_STYLE) & WS_TABSTOP, 0);
     GUITHREADINFO gui{};
     gui.cbSize = sizeof gui;
     std::vector<std::wstring> order;
-    HWND at = text1;
-    EXPECT_EQ(GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &gui) ? gui.hwndFocus : nullptr, text1);
-    for (int i = 0; i < 12; ++i) {
+    HWND at = app.Control(L"Help");
+    EXPECT_EQ(GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &gui) ? gui.hwndFocus : nullptr, at);
+    for (int i = 0; i < 11; ++i) {
         at = GetNextDlgTabItem(main, at, FALSE);
-        order.push_back(TextOf(at));
+        order.push_back(Drawn(TextOf(at)));
     }
-    EXPECT_EQ(order, (std::vector<std::wstring>{L"Help", kBoxCaptions[0], kBoxCaptions[1], kBoxCaptions[2],
-                                                kBoxCaptions[7], L"Home", L"Create", L"External Data",
-                                                L"Database Tools", L"OK", L"Cancel", L"Text1"}));
+    EXPECT_EQ(order, (std::vector<std::wstring>{kBoxCaptions[0], kBoxCaptions[1], kBoxCaptions[2], kBoxCaptions[7],
+                                                L"Home", L"Create", L"External Data", L"Database Tools", L"OK",
+                                                L"Cancel", L"Help"}));
+    // The rectangle around the tab boxes, as designed, drawn by the window.
+    RECT shape = DrawnRectangle(app);
+    MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&shape), 2);
+    EXPECT_NEAR(shape.left, px(120 + 600), 1);
+    EXPECT_NEAR(shape.top, px(590 + 1680), 1);
+    EXPECT_NEAR(shape.right, px(120 + 600 + 3495), 1);
+    EXPECT_NEAR(shape.bottom, px(590 + 1680 + 1095), 1);
 
     // Without policies every box can be changed and the note stays hidden.
     for (const wchar_t* caption : kBoxCaptions) EXPECT_TRUE(IsWindowEnabled(app.Control(caption))) << Narrow(caption);
@@ -623,12 +699,11 @@ TEST_F(OptionsWindow, PoliciesLockTheirBoxesAndOkLeavesTheUsersValuesOfThem) {
     GetWindowRect(note, &n);
     GetWindowRect(app.Control(L"Access Options"), &frame);
     EXPECT_TRUE(IntersectRect(&overlap, &n, &frame) && EqualRect(&overlap, &n));
-    std::vector<HWND> others{FindWindowExW(main, nullptr, L"Static", L"")};  // the rectangle
-    for (const wchar_t* caption : kBoxCaptions) others.push_back(app.Control(caption));
-    for (HWND other : others) {
-        RECT r;
-        GetWindowRect(other, &r);
-        EXPECT_FALSE(IntersectRect(&overlap, &n, &r)) << Narrow(TextOf(other));
+    const RECT shape = DrawnRectangle(app);
+    EXPECT_FALSE(IntersectRect(&overlap, &n, &shape)) << "the note and the rectangle";
+    for (const wchar_t* caption : kBoxCaptions) {
+        const RECT r = ScreenRect(app.Control(caption));
+        EXPECT_FALSE(IntersectRect(&overlap, &n, &r)) << Narrow(caption);
     }
 
     app.Click(kBoxCaptions[0]);
@@ -861,12 +936,6 @@ private:
     HGDIOBJ old_;
 };
 
-RECT ScreenRect(HWND hwnd) {
-    RECT r{};
-    GetWindowRect(hwnd, &r);
-    return r;
-}
-
 // The window in Windows' display language (here: the locale the test runs in; scripts run it in
 // each shipped language), at 100 % and 150 %: every caption, the Help message and an error
 // report in that language, and every caption measured in the window's fonts against its control:
@@ -889,7 +958,7 @@ TEST_F(OptionsWindow, SpeaksWindowsDisplayLanguageAndEveryCaptionFitsAt100And150
                                     text(Text("options", "Ca&ncel"))};
     const std::wstring frameCaption = text(Text("options", "Access Options"));
     const std::wstring note = text(Text("options", "Some options are set by your administrator."));
-    EXPECT_EQ(boxes[0] == kBoxCaptions[0], !language.translated());
+    EXPECT_EQ(Drawn(boxes[0]) == kBoxCaptions[0], !language.translated());
 
     for (const int dpi : {96, 144}) {
         SCOPED_TRACE("at " + std::to_string(dpi) + " DPI");
@@ -972,7 +1041,7 @@ TEST_F(OptionsWindow, SpeaksWindowsDisplayLanguageAndEveryCaptionFitsAt100And150
             RECT both;
             return IntersectRect(&both, &a, &b) && both.right - both.left > slack && both.bottom - both.top > slack;
         };
-        const RECT shape = ScreenRect(FindWindowExW(main, nullptr, L"Static", L""));
+        const RECT shape = DrawnRectangle(app);
         RECT overlap;
         for (std::size_t i = 0; i < placed.size(); ++i) {
             for (std::size_t j = i + 1; j < placed.size(); ++j)
@@ -996,6 +1065,386 @@ TEST_F(OptionsWindow, SpeaksWindowsDisplayLanguageAndEveryCaptionFitsAt100And150
         PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
         EXPECT_EQ(app.Ended(), 0u);
     }
+}
+
+// --- the keyboard and screen readers -------------------------------------------------------
+
+// The window's captions in Windows' display language, in tab order, with the box each check
+// box is (-1 for the push buttons).
+struct Captioned {
+    kestrel::TextId text;
+    int box;
+};
+const Captioned kTabOrder[] = {
+    {kestrel::Text("options", "&Help"), -1},
+    {kestrel::Text("options", "&Show Classic Menu and Toolbars in MS Access 2007"), 0},
+    {kestrel::Text("options", "Show menu tabs on the &left of home tab"), 1},
+    {kestrel::Text("options", "Show &all items in main menu"), 2},
+    {kestrel::Text("options", "Hide &built-in tabs"), 11},
+    {kestrel::Text("options", "Hom&e"), 3},
+    {kestrel::Text("options", "&Create"), 4},
+    {kestrel::Text("options", "E&xternal Data"), 5},
+    {kestrel::Text("options", "&Database Tools"), 6},
+    {kestrel::Text("options", "&OK"), -1},
+    {kestrel::Text("options", "Ca&ncel"), -1},
+};
+constexpr std::size_t kHelpAt = 0, kOkAt = 9, kCancelAt = 10;
+
+// The place of a box in States (0, 1, 2, 3, 4, 5, 6, 11).
+std::size_t StateOf(int box) { return box == 11 ? 7 : static_cast<std::size_t>(box); }
+
+// A key as a person presses it, with Alt or Shift held: a virtual key, or, for an access key
+// that no key of the test's keyboard has, the character itself.
+struct Key {
+    WORD vk = 0;
+    wchar_t character = 0;
+    bool alt = false, shift = false;
+};
+Key Plain(WORD vk) { return Key{vk, 0, false, false}; }
+Key Shifted(WORD vk) { return Key{vk, 0, false, true}; }
+// Alt and the access key of a caption.
+Key AltAnd(const std::wstring& caption) {
+    std::wstring key = kestrel::Utf8ToWide(kestrel::AccessKeyOf(kestrel::WideToUtf8(caption)));
+    if (key.size() != 1) ADD_FAILURE() << Narrow(caption) << " has no access key";
+    const wchar_t c = key.empty() ? L'?' : static_cast<wchar_t>(towupper(key[0]));
+    if ((c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9')) return Key{static_cast<WORD>(c), 0, true, false};
+    return Key{0, c, true, false};
+}
+
+// Types the key into the window, which must be in front to get it, and gives it time.
+void Type(HWND window, const Key& key) {
+    SetForegroundWindow(window);
+    std::vector<INPUT> inputs;
+    const auto add = [&](WORD vk, wchar_t character, bool up) {
+        INPUT in{};
+        in.type = INPUT_KEYBOARD;
+        in.ki.wVk = vk;
+        in.ki.wScan = character;
+        in.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (character ? KEYEVENTF_UNICODE : 0);
+        inputs.push_back(in);
+    };
+    if (key.alt) add(VK_MENU, 0, false);
+    if (key.shift) add(VK_SHIFT, 0, false);
+    add(key.vk, key.character, false);
+    add(key.vk, key.character, true);
+    if (key.shift) add(VK_SHIFT, 0, true);
+    if (key.alt) add(VK_MENU, 0, true);
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    Sleep(150);
+}
+
+template <class Condition>
+bool Eventually(Condition condition, DWORD patience = 3000) {
+    for (DWORD waited = 0; !condition(); waited += 50) {
+        if (waited >= patience) return false;
+        Sleep(50);
+    }
+    return true;
+}
+
+HWND FocusOf(HWND main) {
+    GUITHREADINFO gui{};
+    gui.cbSize = sizeof gui;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &gui) ? gui.hwndFocus : nullptr;
+}
+
+bool IsDefault(HWND button) { return (GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON; }
+
+// The boxes as the window's rules make them from the first run's choices, clicked in turn.
+States ModelOf(const menuvane::Boxes& boxes) {
+    States s{};
+    for (const Captioned& c : kTabOrder)
+        if (c.box >= 0) s[StateOf(c.box)] = boxes[c.box];
+    return s;
+}
+
+// The window's table of keys, in Windows' display language: Tab visits Help, the eight boxes,
+// OK and Cancel and comes back, Shift+Tab goes back; Alt and each box's access key clicks it
+// (the rules as a click applies them) and gives it the focus; Enter presses the push button that
+// has the focus and OK otherwise, and the default button's look follows; Alt and Help's key
+// shows the Help message, which Enter closes; Alt and OK's key stores every box and starts Access.
+TEST_F(OptionsWindow, KeysMoveTheFocusAndEveryAccessKeyActs) {
+    Menuvane app;
+    HWND main = app.Main();
+    ASSERT_NE(main, nullptr);
+    const auto control = [&](std::size_t at) { return app.Control(Caption(kTabOrder[at].text).c_str()); };
+    ASSERT_TRUE(Eventually([&] { return FocusOf(main) == control(kHelpAt); })) << "Help has the focus at first";
+    EXPECT_TRUE(IsDefault(control(kHelpAt)));
+    for (std::size_t i = 1; i <= std::size(kTabOrder); ++i) {
+        const std::size_t at = i % std::size(kTabOrder);
+        Type(main, Plain(VK_TAB));
+        EXPECT_TRUE(Eventually([&] { return FocusOf(main) == control(at); }))
+            << "Tab to " << Narrow(Caption(kTabOrder[at].text));
+        // Enter would press the focused push button, or OK.
+        const bool pushButton = kTabOrder[at].box < 0;
+        EXPECT_TRUE(IsDefault(control(pushButton ? at : kOkAt))) << Narrow(Caption(kTabOrder[at].text));
+        EXPECT_EQ(IsDefault(control(kHelpAt)), at == kHelpAt);
+    }
+    Type(main, Shifted(VK_TAB));
+    EXPECT_TRUE(Eventually([&] { return FocusOf(main) == control(kCancelAt); })) << "Shift+Tab from Help";
+
+
+    menuvane::Boxes model;
+    model.Set(menuvane::kClassicBox, 1);  // the first run's choices, as the window makes them
+    ASSERT_EQ(ModelOf(model), kFirstRun);
+    // Each box's key, in an order that walks the rules: clearing Classic clears all, Hide
+    // checks the four tabs, Home and Left exclude each other.
+    for (const std::size_t at : {3, 5, 8, 2, 1, 1, 6, 4, 7, 5, 3}) {
+        const Captioned& c = kTabOrder[at];
+        SCOPED_TRACE(Narrow(Caption(c.text)));
+        Type(main, AltAnd(Caption(c.text)));
+        model.Click(c.box);
+        EXPECT_TRUE(Eventually([&] { return app.Boxes() == ModelOf(model); }));
+        EXPECT_TRUE(Eventually([&] { return FocusOf(main) == control(at); }));
+    }
+
+    // After Alt, Windows underlines the access keys.
+    kestrel::testing::SaveScreenshot(main, ("options-keyboard-" + std::string(DisplayLanguage().code())).c_str());
+
+    Type(main, AltAnd(Caption(kTabOrder[kHelpAt].text)));
+    HWND help = app.Wait(kDialogClass, L"Menuvane");
+    ASSERT_NE(help, nullptr) << "Alt and Help's key";
+    Type(help, Plain(VK_RETURN));
+    EXPECT_TRUE(Eventually([&] { return !IsWindow(help); })) << "Enter closes the Help message";
+
+    Type(main, AltAnd(Caption(kTabOrder[kOkAt].text)));
+    EXPECT_EQ(app.Ended(), 0u);
+    std::vector<std::wstring> stored;
+    for (const int state : ModelOf(model)) stored.push_back(std::to_wstring(state));
+    EXPECT_EQ(StoredSettings(), stored);
+    EXPECT_EQ(Starts(L"MSACCESS.exe"), 1u);
+}
+
+// Esc is Cancel; Enter presses OK unless Help or Cancel has the focus, where it presses that.
+struct KeyCase {
+    const char* name;
+    std::vector<std::pair<std::size_t, Key>> keys;  // (where the focus must be first, the key)
+    bool stores;  // ends with OK: stores and starts Access; otherwise ends storing nothing
+};
+
+TEST_F(OptionsWindow, EscCancelsAndEnterPressesTheDefaultButton) {
+    const KeyCase cases[] = {
+        {"Esc", {{kHelpAt, Plain(VK_ESCAPE)}}, false},
+        {"Enter on a box", {{kHelpAt, Plain(VK_TAB)}, {1, Plain(VK_RETURN)}}, true},
+        {"Enter on OK", {{kHelpAt, Shifted(VK_TAB)}, {kCancelAt, Shifted(VK_TAB)}, {kOkAt, Plain(VK_RETURN)}}, true},
+        {"Enter on Cancel", {{kHelpAt, Shifted(VK_TAB)}, {kCancelAt, Plain(VK_RETURN)}}, false},
+        {"Alt and Cancel's key", {{kHelpAt, AltAnd(Caption(kTabOrder[kCancelAt].text))}}, false},
+        {"Esc after a box's key", {{kHelpAt, AltAnd(Caption(kTabOrder[5].text))}, {5, Plain(VK_ESCAPE)}}, false},
+    };
+    for (const KeyCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetUp();
+        Menuvane app;
+        HWND main = app.Main();
+        ASSERT_NE(main, nullptr);
+        for (const auto& [at, key] : c.keys) {
+            HWND expected = app.Control(Caption(kTabOrder[at].text).c_str());
+            ASSERT_TRUE(Eventually([&] { return FocusOf(main) == expected; })) << Narrow(Caption(kTabOrder[at].text));
+            Type(main, key);
+        }
+        EXPECT_EQ(app.Ended(), 0u);
+        if (c.stores) {
+            EXPECT_EQ(StoredSettings(), Texts({L"1", L"1", L"1", L"0", L"0", L"0", L"0", L"0"}));
+            EXPECT_EQ(Starts(L"MSACCESS.exe"), 1u);
+        } else {
+            EXPECT_EQ(StoredSettings(), std::vector<std::wstring>(8, L"(missing)"));
+            EXPECT_EQ(Starts(L"MSACCESS.exe"), 0u);
+        }
+    }
+
+    // Enter on Help shows the message; the window stays.
+    SetUp();
+    Menuvane app;
+    HWND main = app.Main();
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(Eventually([&] { return FocusOf(main) == app.Control(Caption(kTabOrder[kHelpAt].text).c_str()); }));
+    Type(main, Plain(VK_RETURN));
+    HWND help = app.Wait(kDialogClass, L"Menuvane");
+    ASSERT_NE(help, nullptr);
+    Dismiss(help);
+    EXPECT_TRUE(Eventually([&] { return !IsWindow(help); }));
+    EXPECT_TRUE(IsWindow(main));
+    PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(app.Ended(), 0u);
+    EXPECT_EQ(StoredSettings(), std::vector<std::wstring>(8, L"(missing)"));
+}
+
+// A box that a policy decides is passed by Tab, and its access key does nothing.
+TEST_F(OptionsWindow, LockedBoxesAreSkippedByTabAndByTheirKeys) {
+    using kestrel::testing::PolicyOf;
+    using kestrel::testing::SetPolicy;
+    ASSERT_EQ(SetPolicy(PolicyOf::Computer, L"Classic", L"REG_DWORD", L"1"), 0u);
+    ASSERT_EQ(SetPolicy(PolicyOf::User, L"Home", L"REG_DWORD", L"0"), 0u);
+    Menuvane app;
+    HWND main = app.Main();
+    ASSERT_NE(main, nullptr);
+    const auto control = [&](std::size_t at) { return app.Control(Caption(kTabOrder[at].text).c_str()); };
+    ASSERT_TRUE(Eventually([&] { return FocusOf(main) == control(kHelpAt); }));
+    std::vector<std::wstring> order;
+    for (int i = 0; i < 9; ++i) {
+        Type(main, Plain(VK_TAB));
+        order.push_back(Drawn(TextOf(FocusOf(main))));
+    }
+    std::vector<std::wstring> expected;
+    for (const std::size_t at : {2, 3, 4, 6, 7, 8, 9, 10, 0}) expected.push_back(Drawn(Caption(kTabOrder[at].text)));
+    EXPECT_EQ(order, expected);  // Classic (1) and Home (5) passed by
+    const States before = app.Boxes();
+    for (const std::size_t at : {1, 5}) {
+        Type(main, AltAnd(Caption(kTabOrder[at].text)));
+        Sleep(300);
+        EXPECT_EQ(app.Boxes(), before) << Narrow(Caption(kTabOrder[at].text));
+        EXPECT_EQ(FocusOf(main), control(kHelpAt));
+    }
+    Type(main, Plain(VK_ESCAPE));
+    EXPECT_EQ(app.Ended(), 0u);
+}
+
+// "Alt+" and the caption's access key in capitals.
+std::wstring ShortcutOf(const std::wstring& caption) {
+    std::wstring key = kestrel::Utf8ToWide(kestrel::AccessKeyOf(kestrel::WideToUtf8(caption)));
+    CharUpperBuffW(key.data(), static_cast<DWORD>(key.size()));
+    return L"Alt+" + key;
+}
+
+// Every control tells a screen reader its name (the caption as drawn), its role, its state and
+// its keyboard shortcut, in Windows' display language. The frame is a grouping named by its
+// caption; the window a dialog; the hidden text box says it is invisible; the rectangle is no
+// control. With boxes that policies decide, those are unavailable and, like the window, carry the
+// administrator's note.
+TEST_F(OptionsWindow, ScreenReadersHearEveryControl) {
+    const std::wstring frameCaption = Caption(kestrel::Text("options", "Access Options"));
+    const std::wstring note = Caption(kestrel::Text("options", "Some options are set by your administrator."));
+    for (const bool policies : {false, true}) {
+        SCOPED_TRACE(policies ? "with policies" : "without policies");
+        SetUp();
+        if (policies) {
+            ASSERT_EQ(kestrel::testing::SetPolicy(kestrel::testing::PolicyOf::User, L"Create", L"REG_DWORD", L"1"), 0u);
+        }
+        Menuvane app;
+        HWND main = app.Main();
+        ASSERT_NE(main, nullptr);
+        ASSERT_TRUE(Eventually([&] { return FocusOf(main) == app.Control(Caption(kTabOrder[kHelpAt].text).c_str()); }));
+        const States states = app.Boxes();
+        for (std::size_t at = 0; at < std::size(kTabOrder); ++at) {
+            const std::wstring caption = Caption(kTabOrder[at].text);
+            SCOPED_TRACE(Narrow(caption));
+            HWND control = app.Control(caption.c_str());
+            ASSERT_NE(control, nullptr);
+            const Heard h = Hear(control);
+            ASSERT_EQ(h.hr, S_OK);
+            EXPECT_EQ(h.name, Drawn(caption));
+            EXPECT_EQ(h.shortcut, ShortcutOf(caption));
+            const int box = kTabOrder[at].box;
+            EXPECT_EQ(h.role, box < 0 ? ROLE_SYSTEM_PUSHBUTTON : ROLE_SYSTEM_CHECKBUTTON);
+            const bool locked = policies && box == menuvane::kCreateBox;
+            EXPECT_EQ((h.state & STATE_SYSTEM_CHECKED) != 0, box >= 0 && states[StateOf(box)] == 1);
+            EXPECT_EQ((h.state & STATE_SYSTEM_UNAVAILABLE) != 0, locked);
+            EXPECT_EQ((h.state & STATE_SYSTEM_FOCUSED) != 0, at == kHelpAt);
+            EXPECT_EQ((h.state & STATE_SYSTEM_DEFAULT) != 0, at == kHelpAt);  // Enter presses the focused button
+            EXPECT_EQ(h.state & STATE_SYSTEM_INVISIBLE, 0);
+            EXPECT_EQ(h.description, locked ? note : L"");
+        }
+        const Heard frame = Hear(app.Control(frameCaption.c_str()));
+        EXPECT_EQ(frame.name, frameCaption);
+        EXPECT_EQ(frame.role, ROLE_SYSTEM_GROUPING);
+        EXPECT_EQ(frame.shortcut, L"");
+        const Heard noteHeard = Hear(app.Control(note.c_str()));
+        EXPECT_EQ(noteHeard.name, note);
+        EXPECT_EQ(noteHeard.role, ROLE_SYSTEM_STATICTEXT);
+        EXPECT_EQ((noteHeard.state & STATE_SYSTEM_INVISIBLE) != 0, !policies);
+        const Heard window = Hear(main);
+        EXPECT_EQ(window.name, L"Menuvane");
+        EXPECT_EQ(window.role, ROLE_SYSTEM_DIALOG);
+        EXPECT_EQ(window.description, policies ? note : L"");  // read with the window
+        const Heard text1 = Hear(FindWindowExW(main, nullptr, L"Edit", nullptr));
+        EXPECT_NE(text1.state & STATE_SYSTEM_INVISIBLE, 0) << "the hidden text box";
+        // Help, the eight boxes, OK, Cancel, the frame, the note, the text box: no rectangle.
+        int children = 0;
+        for (HWND c = GetWindow(main, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) ++children;
+        EXPECT_EQ(children, 14);
+        PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+        EXPECT_EQ(app.Ended(), 0u);
+    }
+}
+
+// Turns high contrast on inside the running program, where Wine cannot: a thread of its own
+// loads the stand-in, after which its calls of SystemParametersInfoW say high contrast is on;
+// then its window hears, as from Windows, that the setting changed.
+bool TurnOnHighContrast(Menuvane& app) {
+    const std::wstring dll = FromBuild(HIGH_CONTRAST_DLL);
+    const SIZE_T bytes = (dll.size() + 1) * sizeof(wchar_t);
+    void* remote = VirtualAllocEx(app.process(), nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    if (!remote || !WriteProcessMemory(app.process(), remote, dll.c_str(), bytes, nullptr)) return false;
+    const auto load = reinterpret_cast<LPTHREAD_START_ROUTINE>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "LoadLibraryW")));
+    HANDLE thread = CreateRemoteThread(app.process(), nullptr, 0, load, remote, 0, nullptr);
+    if (!thread) return false;
+    WaitForSingleObject(thread, kPatience);
+    DWORD loaded = 0;
+    GetExitCodeThread(thread, &loaded);
+    CloseHandle(thread);
+    SendMessageW(app.Main(), WM_SETTINGCHANGE, SPI_SETHIGHCONTRAST, 0);
+    return loaded != 0;
+}
+
+// In high contrast the window takes the system's colours (here a black scheme): its background
+// is the window colour, the skin's button face is not applied, nothing is drawn in the design's
+// white, and the rectangle is drawn in the window-frame colour. It follows the setting while it
+// is open.
+TEST_F(OptionsWindow, HighContrastDrawsOnlyInTheSystemsColours) {
+    CreateDirectoryW((kAppFolder + L"\\x").c_str(), nullptr);
+    CloseHandle(CreateFileW((kAppFolder + L"\\x\\o.cjs").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr));
+    const kestrel::testing::HighContrastColours colours;
+    Menuvane app;
+    HWND main = app.Main();
+    ASSERT_NE(main, nullptr);
+    const COLORREF face = GetSysColor(COLOR_BTNFACE), window = GetSysColor(COLOR_WINDOW);
+    ASSERT_NE(face, window);
+    EXPECT_EQ(PixelAt(main, 60, 560, face), face) << "before: the skin's button face";
+    ASSERT_TRUE(TurnOnHighContrast(app));
+    EXPECT_EQ(PixelAt(main, 60, 560, window), window) << "the window colour, no skin";
+    EXPECT_EQ(PixelAt(main, 7000, 2000, window), window);
+    // What the window paints: its background, the rectangle, the frame's title, the labels of
+    // the boxes. The push buttons, the boxes' squares and the frame's edge are Windows' own
+    // drawing (under Wine, in part in the look of its visual style, which Wine keeps in high
+    // contrast).
+    RECT client;
+    GetClientRect(main, &client);
+    std::vector<RECT> windowsOwn;
+    HDC screen = GetDC(nullptr);
+    const int square = MulDiv(19, GetDeviceCaps(screen, LOGPIXELSY), 96);  // a box's square and the gap after it
+    ReleaseDC(nullptr, screen);
+    for (HWND c = GetWindow(main, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        const LONG type = GetWindowLongW(c, GWL_STYLE) & BS_TYPEMASK;
+        if (_wcsicmp(ClassOf(c).c_str(), L"Button") != 0 || !IsWindowVisible(c)) continue;
+        RECT r = ScreenRect(c);
+        MapWindowPoints(nullptr, main, reinterpret_cast<POINT*>(&r), 2);
+        if (type == BS_GROUPBOX) {  // the corners of its edge
+            for (const POINT corner : {POINT{r.left, r.top}, POINT{r.right, r.top}, POINT{r.left, r.bottom},
+                                       POINT{r.right, r.bottom}})
+                windowsOwn.push_back(RECT{corner.x - 3, corner.y - square, corner.x + 3, corner.y + square});
+            continue;
+        }
+        if (type == BS_3STATE) r.right = r.left + square;
+        windowsOwn.push_back(r);
+    }
+    HDC dc = GetDC(main);
+    int designed = 0;
+    for (int y = 0; y < client.bottom; ++y)
+        for (int x = 0; x < client.right; ++x) {
+            const POINT at{x, y};
+            bool drawnByWindows = false;
+            for (const RECT& r : windowsOwn) drawnByWindows = drawnByWindows || PtInRect(&r, at);
+            designed += !drawnByWindows && kestrel::testing::HighContrastColours::Designed(GetPixel(dc, x, y));
+        }
+    ReleaseDC(main, dc);
+    EXPECT_EQ(designed, 0) << "pixels in the design's own colours";
+    const RECT shape = DrawnRectangle(app);
+    EXPECT_GT(shape.right - shape.left, 100) << "the rectangle, in the window-frame colour";
+    kestrel::testing::SaveScreenshot(main, ("options-high-contrast-" + std::string(DisplayLanguage().code())).c_str());
+    PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_EQ(app.Ended(), 0u);
 }
 
 const ::testing::Environment* const kInstalled = ::testing::AddGlobalTestEnvironment(new Installed);

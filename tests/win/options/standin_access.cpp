@@ -1,12 +1,13 @@
-// A stand-in for Access (and, renamed, for a regsvr32.exe planted beside the options program):
-// it notes that it ran, in which folder, and whether the add-in was registered at that moment.
+// A stand-in for Access (and, renamed, for a regsvr32.exe planted beside the options program,
+// and for the browser that Windows opens a web address with): it notes that it ran, in which
+// folder, with what arguments, and whether the add-in was registered at that moment.
 #include "standin.h"
 
 #include <windows.h>
 
 #include <string>
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR arguments, int) {
     wchar_t path[MAX_PATH];
     const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
     std::wstring name(path, n);
@@ -30,6 +31,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
                    sizeof loadBehavior);
     RegSetValueExW(key, (name + L" folder").c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(folder),
                    (folderLength + 1) * sizeof(wchar_t));
+    const std::wstring given = arguments ? arguments : L"";
+    RegSetValueExW(key, (name + L" arguments").c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(given.c_str()),
+                   static_cast<DWORD>((given.size() + 1) * sizeof(wchar_t)));
     RegCloseKey(key);
     return 0;
 }

@@ -3,9 +3,11 @@
 # the one installer, run silently in a fresh Wine prefix (64-bit Windows with its 32-bit side)
 # where a 32-bit Access is registered, installs the 32-bit build, and the 32-bit preview shows
 # the Classic tab from it as Access would for a table in Datasheet view and a form in Design view.
-# Where this machine cannot run 32-bit Windows programs (no wine32:i386), it shows the 64-bit
-# build beside a 64-bit Access instead, installed by its per-machine package: the installer is
-# a 32-bit program. The first run installs packages and builds from scratch: several minutes.
+# Setup makes 32-bit programs run, through QEMU's user-mode emulator where the kernel runs none.
+# Where even that fails (no wine32:i386, no binfmt_misc, no emulator to be had), it shows the
+# 64-bit build beside a 64-bit Access instead, installed by its per-machine package: the
+# installer is a 32-bit program. The first run installs packages and builds from scratch:
+# several minutes.
 # WINE_LOADER_DIR: where Wine's loaders wine and wine64 are (Debian's /usr/lib/wine unless set).
 set -euo pipefail
 cd "$(dirname "$0")/.."

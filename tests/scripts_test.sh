@@ -20,7 +20,8 @@ stub() { cat >"$T/bin/$1"; chmod +x "$T/bin/$1"; }  # stub NAME < SCRIPT: a stan
 
 # Checks of the last run: out~RE / out!RE (its output, stdout and stderr), err~RE / err!RE (stderr),
 # calls~RE / calls!RE (the stand-ins' calls), updates=N (apt-get update calls), installed=PKG,
-# rc=N (its exit code).
+# rc=N (its exit code), verdict~RE (setup's word on 32-bit programs), apt~RE (the sources and
+# pins setup wrote).
 expect() {
   local name="$1" before="$failures" e; shift
   cat "$T/stdout" "$T/stderr" >"$T/out"
@@ -36,6 +37,10 @@ expect() {
                    test "$(grep -c '^apt-get update' "$STATE/calls")" -eq "${e#updates=}" ;;
       installed=*) check "$name: ${e#installed=} installed" fails grep -qxF -- "${e#installed=}" "$STATE/absent" ;;
       rc=*) check "$name: exit code ${e#rc=} (got $rc)" test "$rc" -eq "${e#rc=}" ;;
+      verdict~*) check "$name: 32-bit programs /${e#verdict~}/ (got $(cat "$T/verdict" 2>&1))" \
+                   grep -qE -- "${e#verdict~}" "$T/verdict" ;;
+      apt~*) check "$name: writes /${e#apt~}/ into apt's configuration" \
+               grep -rqE -- "${e#apt~}" "$T/apt" ;;
       *) check "$name: an expectation this test can read: $e" false ;;
     esac
   done
@@ -69,6 +74,7 @@ EOF
 stub apt-get <<'EOF'
 #!/usr/bin/env bash
 echo "apt-get $*" >>"$STATE/calls"
+lists=$(printf '%s\n' "$@" | sed -n 's/^Dir::State::Lists=//p')
 args=()
 while [ $# -gt 0 ]; do case "$1" in -o) shift 2 ;; -*) shift ;; *) args+=("$1"); shift ;; esac; done
 case "${args[0]}" in
@@ -89,53 +95,161 @@ E: Some index files failed to download. They have been ignored, or old ones used
 MSG
     exit 100 ;;
   install)
-    # All or nothing, as apt does.
+    # All or nothing, as apt does. wine32:i386 installs despite its breaks with the lists of
+    # an i386 index as the mirror serves it.
     for p in "${args[@]:1}"; do
       reason=$(awk -v p="$p" '$1 == p { $1 = ""; sub(/^ /, ""); print; exit }' "$STATE/broken")
+      [ "$p" = wine32:i386 ] && [ -n "$lists" ] && grep -qs '^served index$' "$lists"/*_binary-i386_Packages && reason=""
       [ -z "$reason" ] || { echo "E: $reason" >&2; exit 100; }
     done
-    for p in "${args[@]:1}"; do grep -vxF -- "$p" "$STATE/absent" >"$STATE/absent.new"; mv "$STATE/absent.new" "$STATE/absent"; done ;;
+    for p in "${args[@]:1}"; do
+      p="${p%%/*}"  # qemu-user-static/bookworm-backports: the package of that suite
+      grep -vxF -- "$p" "$STATE/absent" >"$STATE/absent.new"; mv "$STATE/absent.new" "$STATE/absent"
+      case "$p" in
+        qemu-user-static) printf '#!/bin/sh\necho "qemu-i386 version 10.0.2 (Debian 1:10.0.2+ds-2+deb13u1~bpo12+1)"\n' >"$QEMU/qemu-i386-static"
+                          chmod +x "$QEMU/qemu-i386-static" ;;
+        wine32:i386) cp "$T/bin32/probe" "$T/wine32/wine" ;;
+      esac
+    done ;;
+esac
+EOF
+# The kernel's side of 32-bit programs: $STATE/kernel says whether it runs them (native), runs
+# none (refuses), or has no binfmt_misc to mount (nobinfmt). binfmt_misc's files are plain files
+# in $BINFMT: tee into "register" adds the entry, tee of -1 into an entry removes it. The probe
+# and Wine's 32-bit loader run where the kernel does, or where binfmt_misc sends i386 programs
+# to QEMU.
+stub mount <<'EOF'
+#!/usr/bin/env bash
+echo "mount $*" >>"$STATE/calls"
+[ "$(cat "$STATE/kernel")" != nobinfmt ] || { echo "mount: ${*: -1}: unknown filesystem type 'binfmt_misc'." >&2; exit 32; }
+touch "${*: -1}/register"
+EOF
+stub tee <<'EOF'
+#!/usr/bin/env bash
+case "$1" in
+  "$BINFMT/register")
+    rule=$(cat); echo "binfmt register $rule" >>"$STATE/calls"
+    IFS=: read -r _ name _ _ _ _ interpreter flags <<<"$rule"
+    printf 'enabled\ninterpreter %s\nflags: %s\n' "$interpreter" "$flags" >"$BINFMT/$name" ;;
+  "$BINFMT"/*) [ "$(cat)" = -1 ] && rm -f "$1"; echo "binfmt remove ${1##*/}" >>"$STATE/calls" ;;
+  *) exec /usr/bin/tee "$@" ;;
+esac
+EOF
+export BINFMT="$T/binfmt" QEMU="$T/qemu" T
+mkdir -p "$T/bin32" "$T/wine32" "$BINFMT" "$QEMU" "$T/apt/sources.list.d" "$T/apt/preferences.d" "$T/lists"
+cat >"$T/bin32/probe" <<'EOF'
+#!/usr/bin/env bash
+if [ "$(cat "$STATE/kernel")" != native ] && ! grep -qs '^interpreter .*qemu-i386' "$BINFMT/qemu-i386"; then
+  echo "$0: cannot execute binary file: Exec format error" >&2; exit 126
+fi
+[ "${0##*/}" != wine ] || echo wine-8.0
+EOF
+chmod +x "$T/bin32/probe"
+stub apt-helper <<'EOF'
+#!/usr/bin/env bash
+echo "apt-helper $*" >>"$STATE/calls"
+case "$1" in
+  download-file) [ "$(cat "$STATE/served")" = yes ] || { echo "E: Failed to fetch $2  404  Not Found" >&2; exit 100; }
+                 echo "served index" >"$3" ;;
+  cat-file) cat "$2" ;;
 esac
 EOF
 
-# setup_case NAME ABSENT BROKEN UPDATE I386 EXPECTATION...: runs setup.sh with the packages
-# ABSENT not installed, BROKEN ("PACKAGE=REASON" or -) not installable, UPDATE as above, and
-# Debian's i386 architecture already added or not.
+# setup_case NAME ABSENT BROKEN UPDATE I386 KERNEL EXPECTATION...: runs setup.sh with the
+# packages ABSENT not installed, BROKEN ("PACKAGE=REASON" or -) not installable, UPDATE as above,
+# Debian's i386 architecture already added or not, and a KERNEL that runs 32-bit programs
+# (native), runs none (refuses), runs none and has no binfmt_misc (nobinfmt), or runs none and
+# has QEMU registered already (emulated). An absent qemu-user-static gets installed; a present
+# one is bookworm-backports' QEMU 10. With SERVED=yes the mirror serves the index apt refused.
 setup_case() {
-  local name="$1" absent="$2" broken="$3" update="$4" i386="$5"; shift 5
+  local name="$1" absent="$2" broken="$3" update="$4" i386="$5" kernel="$6"; shift 6
   : >"$STATE/calls"
   [ "$absent" = - ] && : >"$STATE/absent" || tr ' ' '\n' <<<"$absent" >"$STATE/absent"
   [ "$broken" = - ] && : >"$STATE/broken" || echo "${broken/=/ }" >"$STATE/broken"
   echo "$update" >"$STATE/update"
   [ "$i386" = yes ] && echo i386 >"$STATE/architectures" || : >"$STATE/architectures"
+  echo "${SERVED:-no}" >"$STATE/served"
+  rm -rf "${BINFMT:?}"/* "${QEMU:?}"/* "$T/wine32"/* "$T/apt"/*/* "$T/verdict"
+  echo "$kernel" >"$STATE/kernel"
+  if [ "$kernel" = emulated ]; then
+    echo refuses >"$STATE/kernel"; touch "$BINFMT/register"
+    printf 'enabled\ninterpreter %s\nflags: F\n' "$QEMU/qemu-i386-static" >"$BINFMT/qemu-i386"
+  fi
+  grep -qxF qemu-user-static "$STATE/absent" ||
+    printf '#!/bin/sh\necho "qemu-i386 version 10.0.2 (Debian)"\n' >"$QEMU/qemu-i386-static"
+  chmod -f +x "$QEMU"/* || true
+  grep -qxF wine32:i386 "$STATE/absent" || cp "$T/bin32/probe" "$T/wine32/wine"
   rc=0
-  PATH="$T/bin:$PATH" SETUP_UPDATE_PAUSE=0 "$src/scripts/setup.sh" >"$T/stdout" 2>"$T/stderr" </dev/null || rc=$?
+  PATH="$T/bin:$PATH" SETUP_UPDATE_PAUSE=0 SETUP_BINFMT_DIR="$BINFMT" SETUP_APT_DIR="$T/apt" SETUP_QEMU_DIR="$QEMU" \
+    SETUP_PROBE_32_BIT="$T/bin32/probe" SETUP_APT_HELPER="$T/bin/apt-helper" SETUP_APT_LISTS="$T/lists" \
+    WINE_LOADER_DIR="$T/wine32" SETUP_32_BIT_REPORT="$T/verdict" \
+    "$src/scripts/setup.sh" >"$T/stdout" 2>"$T/stderr" </dev/null || rc=$?
   expect "setup, $name" "$@"
 }
 
 index='http://mirror\.invalid/debian-security/dists/bookworm-security/main/binary-i386/Packages\.xz'
 breaks='Error, pkgProblemResolver::Resolve generated breaks, this may be caused by held packages.'
-#          case                                   absent             broken                                    update  i386
-setup_case "everything installed"                 -                  -                                         always  yes \
-  rc=0 'out~^setup: all [0-9]+ packages are installed$' 'calls!apt-get' 'calls!--add-architecture'
-setup_case "one index failing, no wine32"         "xvfb wine32:i386" "wine32:i386=$breaks"                     always  no \
+rule='\\x7fELF\\x01\\x01\\x01\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x02\\x00\\x03\\x00:\\xff\\xff\\xff\\xff\\xff\\xfe\\xfe\\x00\\xff\\xff\\xff\\xff\\xff\\xff\\xff\\xff\\xfe\\xff\\xff\\xff'
+one32() {  # one32 NAME: setup said one line, no more, on 32-bit programs
+  check "setup, $1: one line on 32-bit programs" test "$(grep -c '32-bit' "$T/out")" -eq 1
+}
+#          case                                   absent             broken                                    update  i386 kernel
+setup_case "everything installed"                 -                  -                                         always  yes  native \
+  rc=0 'out~^setup: all [0-9]+ packages are installed$' 'calls!apt-get' 'calls!--add-architecture' \
+  'verdict~^native$' 'calls!mount|binfmt|qemu' 'out!32-bit'
+setup_case "one index failing, no wine32"         "xvfb wine32:i386" "wine32:i386=$breaks"                     always  no   native \
   rc=0 updates=3 installed=xvfb 'calls~^dpkg --add-architecture i386$' \
-  'calls~^apt-get install -y -qq --no-install-recommends -o DPkg::Lock::Timeout=120 xvfb$' \
+  'calls~^apt-get install -y -qq --no-install-recommends --no-remove -o DPkg::Lock::Timeout=120 xvfb$' \
   "out~^setup: package index $index \(File has unexpected size \(374820 != 376004\)\. Mirror sync in progress\?\) could not be refreshed after 3 tries; going on with the package lists apt has$" \
   'out~^setup: wine32:i386 cannot be installed here \(Error, pkgProblemResolver::Resolve generated breaks.*\); the 32-bit Wine tests will report themselves skipped' \
-  'out!\[IP:' 'out!cannot install xvfb'
-setup_case "one index failing once"               xauth              -                                         1       yes \
+  'out!\[IP:' 'out!cannot install xvfb' "calls~^apt-helper download-file $index " \
+  "verdict~^unavailable: Wine's 32-bit side \(wine32:i386\) is not installed$"
+one32 "one index failing, no wine32"
+SERVED=yes \
+setup_case "wine32 from the index as served"      wine32:i386        "wine32:i386=$breaks"                     always  yes  native \
+  rc=0 installed=wine32:i386 'verdict~^native$' \
+  "out~^setup: installing wine32:i386 with the i386 index $index as the mirror serves it, which the suite's signed Release does not vouch for$" \
+  'calls~^apt-get install .*-o Dir::State::Lists=[^ ]+ wine32:i386$' 'out!cannot'
+setup_case "one index failing once"               xauth              -                                         1       yes  native \
   rc=0 updates=2 installed=xauth 'out~^setup: apt-get update failed \(try 1 of 3\); trying again' \
   'out!could not be refreshed' 'calls!--add-architecture' 'calls!wine32'
-setup_case "a package the project needs missing"  "nsis xvfb"        "nsis=Unable to locate package nsis"      always  yes \
+setup_case "a package the project needs missing"  "nsis xvfb"        "nsis=Unable to locate package nsis"      always  yes  native \
   rc=1 installed=xvfb 'out~^setup: cannot install nsis \(Unable to locate package nsis\)$' \
   'err~needs nsis, which could not be installed: run scripts/setup.sh again later .*apt-get install nsis\)$' \
   'err!xvfb'
-setup_case "apt-get update failing otherwise"     gettext            -                                         lock    yes \
+setup_case "apt-get update failing otherwise"     gettext            -                                         lock    yes  native \
   rc=0 updates=3 installed=gettext \
   'out~^setup: apt-get update failed 3 times \(Could not get lock /var/lib/apt/lists/lock\. It is held by process 4242 \(apt-get\)\); going on'
-setup_case "only wine32 missing, and installable" wine32:i386        -                                         0       yes \
-  rc=0 updates=1 installed=wine32:i386 'calls!--add-architecture' 'out!cannot|failed'
+setup_case "only wine32 missing, and installable" wine32:i386        -                                         0       yes  native \
+  rc=0 updates=1 installed=wine32:i386 'calls!--add-architecture' 'out!cannot|failed' 'verdict~^native$'
+# A kernel that runs no 32-bit programs: bookworm-backports' QEMU, pinned, registered before
+# the i386 packages are installed (their install scripts run 32-bit programs).
+setup_case "a kernel that runs none"              "qemu-user-static wine32:i386" -                             0       no   refuses \
+  rc=0 updates=1 installed=qemu-user-static installed=wine32:i386 'verdict~^emulated$' \
+  'calls~^apt-get install -y -qq --no-install-recommends --no-remove -o DPkg::Lock::Timeout=120 qemu-user-static/bookworm-backports$' \
+  "calls~^mount -t binfmt_misc binfmt_misc $BINFMT$" \
+  "calls~^binfmt register :qemu-i386:M::$rule:$QEMU/qemu-i386-static:F$" \
+  "out~^setup: this kernel runs no 32-bit programs: QEMU's user-mode emulator \(qemu-i386 version 10\.0\.2, from bookworm-backports\) now runs them, registered with binfmt_misc$" \
+  'apt~^Suites: bookworm-backports$' 'apt~^Package: qemu-user-static qemu-user qemu-user-binfmt$' \
+  'apt~^Pin-Priority: -1$'
+one32 "a kernel that runs none"
+check "setup, a kernel that runs none: the emulator registered before wine32:i386 is installed" \
+  test "$(grep -n 'binfmt register' "$STATE/calls" | cut -d: -f1)" -lt "$(grep -n 'install.*wine32' "$STATE/calls" | cut -d: -f1)"
+setup_case "an emulator already registered"       -                  -                                         0       yes  emulated \
+  rc=0 'verdict~^emulated$' 'calls!apt-get|mount|binfmt' \
+  "out~^setup: 32-bit programs run through QEMU's user-mode emulator \($QEMU/qemu-i386-static, registered with binfmt_misc\)$"
+setup_case "its QEMU installed, not registered"   -                  -                                         0       yes  refuses \
+  rc=0 'verdict~^emulated$' 'calls!apt-get' "calls~^binfmt register :qemu-i386:M::" 'calls!binfmt remove'
+setup_case "no binfmt_misc"                       -                  -                                         0       yes  nobinfmt \
+  rc=0 'calls!binfmt register|apt-get' \
+  "out~^setup: this kernel runs no 32-bit programs, and binfmt_misc cannot be mounted at $BINFMT \(mount: .*unknown filesystem type 'binfmt_misc'\.\); 32-bit programs cannot run here$" \
+  "verdict~^unavailable: this kernel runs no 32-bit programs"
+one32 "no binfmt_misc"
+setup_case "bookworm-backports unreachable"       qemu-user-static   "qemu-user-static/bookworm-backports=Release 'bookworm-backports' for 'qemu-user-static' was not found" \
+                                                                                                               always  yes  refuses \
+  rc=0 'calls!binfmt register' "verdict~^unavailable: this kernel runs no 32-bit programs" \
+  "out~^setup: this kernel runs no 32-bit programs, and QEMU's user-mode emulator cannot be installed from bookworm-backports \(Release 'bookworm-backports' for 'qemu-user-static' was not found\); 32-bit programs cannot run here$"
+one32 "bookworm-backports unreachable"
 
 # ---- scripts/run.sh's choice, in a copy of the scripts beside a stand-in setup.sh, with stand-ins
 # for cmake, wineserver and Wine's loaders (WINE_LOADER_DIR) and the build's files run.sh takes.
@@ -217,7 +331,8 @@ run_case "without 32-bit Wine"             without32  0     0         0 \
   "out~^$access64$" 'out!32-bit stand-in' 'calls!^wine |Menuvane-7\.0\.0\.exe|mingw-i686/tools'
 check "run, without 32-bit Wine: says so in one line" test "$(grep -c 'cannot run here' "$T/out")" -eq 1
 run_case "a 32-bit loader that cannot start" noexec   0     0         0 \
-  rc=0 "$(fallback 'this kernel cannot run 32-bit programs')" 'calls~^wine64 msiexec' 'calls!^wine '
+  rc=0 "$(fallback "this kernel runs no 32-bit programs, and no emulator is registered for them \\(scripts/setup\\.sh registers QEMU's\\)")" \
+  'calls~^wine64 msiexec' 'calls!^wine '
 run_case "without 32-bit Wine, msiexec failing" without32 0 0         67 \
   rc=1 'err~^msiexec failed$' 'calls!pellwyn-preview'
 run_case "with 32-bit Wine, setup failing" with32     0     4         0 \

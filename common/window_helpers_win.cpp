@@ -3,6 +3,7 @@
 #include "error.h"
 #include "error_report.h"
 #include "product.h"
+#include "script_faces.h"
 #include "win_text.h"
 
 #include <shellapi.h>
@@ -70,6 +71,35 @@ UniqueHfont MakeFont(const wchar_t* face, int hundredthsOfPoint, bool bold, bool
     lf.lfQuality = CLEARTYPE_QUALITY;
     lstrcpynW(lf.lfFaceName, face, LF_FACESIZE);
     return UniqueHfont(CreateFontIndirectW(&lf));
+}
+
+namespace {
+
+int CALLBACK FaceFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+    *reinterpret_cast<bool*>(found) = true;
+    return 0;  // one is enough
+}
+
+bool FaceInstalled(const std::wstring& face) {
+    LOGFONTW lf{};
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynW(lf.lfFaceName, face.c_str(), LF_FACESIZE);
+    HDC screen = GetDC(nullptr);
+    if (!screen) return false;
+    bool found = false;
+    EnumFontFamiliesExW(screen, &lf, &FaceFound, reinterpret_cast<LPARAM>(&found), 0);
+    ReleaseDC(nullptr, screen);
+    return found;
+}
+
+}  // namespace
+
+std::wstring WindowFace(const Language& language, const wchar_t* designed) {
+    for (const std::string_view face : ScriptFaces(language)) {
+        std::wstring wide = Utf8ToWide(face);
+        if (FaceInstalled(wide)) return wide;
+    }
+    return designed;
 }
 
 bool WindowLook::ApplySkin(const std::wstring& folder) {

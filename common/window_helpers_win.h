@@ -82,7 +82,8 @@ UINT ReadingOrder(const Language& language) noexcept;
 
 // How wide a text is drawn in a font, in pixels, on one line, measured as a control draws its
 // caption (DrawText): shaped where the script joins or stacks its letters (Arabic, Thai,
-// Devanagari), and without the "&" that marks an access key. `format` adds DrawText's flags:
+// Devanagari), without the "&" that marks an access key, and with any ink that overhangs the
+// laid-out text (a final "í" in bold Arial). `format` adds DrawText's flags:
 // DT_NOPREFIX for a label that shows "&" as it is, ReadingOrder's for text read from the right.
 // With width given, how high (and, for a word longer than the line, how wide) it is wrapped as a
 // label wraps it (DT_WORDBREAK, "&" shown as it is).

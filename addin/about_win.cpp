@@ -130,11 +130,12 @@ void AboutWindow::Create(const kestrel::Language& language) {
     self->website_ = kestrel::Utf8ToWide(language(kestrel::Text("about", "Website: ")));
     self->linkText_ = LinkText();
     self->okText_ = kestrel::Utf8ToWide(language(kestrel::Text("about", "OK")));
-    self->labelFont_ = kestrel::MakeFont(kFont, 900, true);
-    self->titleFont_ = kestrel::MakeFont(kFont, 1200, false);
-    self->linkFont_ = kestrel::MakeFont(kFont, 900, false);
-    self->linkUnderlinedFont_ = kestrel::MakeFont(kFont, 900, false, true);
-    self->buttonFont_ = kestrel::MakeFont(kFont, 1125, true);
+    const std::wstring face = kestrel::WindowFace(language, kFont);  // Thai, Hindi: their script's
+    self->labelFont_ = kestrel::MakeFont(face.c_str(), 900, true);
+    self->titleFont_ = kestrel::MakeFont(face.c_str(), 1200, false);
+    self->linkFont_ = kestrel::MakeFont(face.c_str(), 900, false);
+    self->linkUnderlinedFont_ = kestrel::MakeFont(face.c_str(), 900, false, true);
+    self->buttonFont_ = kestrel::MakeFont(face.c_str(), 1125, true);
     self->LayOut();
     HMODULE module = kestrel::ThisModule();
     self->bigIcon_.reset(static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(1), IMAGE_ICON,

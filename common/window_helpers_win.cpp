@@ -4,10 +4,13 @@
 #include "error.h"
 #include "error_report.h"
 #include "product.h"
+#include "script_faces.h"
 #include "win_text.h"
 
 #include <shellapi.h>
 
+#include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace kestrel {
@@ -71,6 +74,35 @@ UniqueHfont MakeFont(const wchar_t* face, int hundredthsOfPoint, bool bold, bool
     lf.lfQuality = CLEARTYPE_QUALITY;
     lstrcpynW(lf.lfFaceName, face, LF_FACESIZE);
     return UniqueHfont(CreateFontIndirectW(&lf));
+}
+
+namespace {
+
+int CALLBACK FaceFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+    *reinterpret_cast<bool*>(found) = true;
+    return 0;  // one is enough
+}
+
+bool FaceInstalled(const std::wstring& face) {
+    LOGFONTW lf{};
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynW(lf.lfFaceName, face.c_str(), LF_FACESIZE);
+    HDC screen = GetDC(nullptr);
+    if (!screen) return false;
+    bool found = false;
+    EnumFontFamiliesExW(screen, &lf, &FaceFound, reinterpret_cast<LPARAM>(&found), 0);
+    ReleaseDC(nullptr, screen);
+    return found;
+}
+
+}  // namespace
+
+std::wstring WindowFace(const Language& language, const wchar_t* designed) {
+    for (const std::string_view face : ScriptFaces(language)) {
+        std::wstring wide = Utf8ToWide(face);
+        if (FaceInstalled(wide)) return wide;
+    }
+    return designed;
 }
 
 bool WindowLook::ApplySkin(const std::wstring& folder) {
@@ -160,13 +192,63 @@ private:
 
 }  // namespace
 
+namespace {
+
+// The first and last column a text inks, drawn on one line into a box `laidOut` pixels wide from
+// column 0; a glyph that overhangs its advance (the accent of a final "í") inks outside the box.
+// {0, laidOut - 1} when it cannot be drawn.
+std::pair<int, int> InkedColumns(HFONT font, const std::wstring& text, UINT format, int laidOut, int height) {
+    const int margin = height, width = laidOut + 2 * margin;
+    std::pair<int, int> inked{0, laidOut - 1};
+    HDC screen = GetDC(nullptr);
+    if (!screen) return inked;
+    HDC dc = CreateCompatibleDC(screen);
+    ReleaseDC(nullptr, screen);
+    if (!dc) return inked;
+    BITMAPINFO bi{};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (bitmap) {
+        HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
+        HGDIOBJ oldFont = SelectObject(dc, font);
+        RECT all{0, 0, width, height};
+        FillRect(dc, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+        SetTextColor(dc, RGB(0, 0, 0));
+        SetBkMode(dc, TRANSPARENT);
+        RECT at{margin, 0, margin + laidOut, height};
+        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &at, DT_SINGLELINE | DT_NOCLIP | format);
+        GdiFlush();
+        const auto* pixel = static_cast<const std::uint32_t*>(bits);
+        int first = width, last = -1;
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                if ((pixel[y * width + x] & 0xFFFFFF) != 0xFFFFFF) {
+                    first = x < first ? x : first;
+                    last = x > last ? x : last;
+                }
+        if (last >= first) inked = {first - margin, last - margin};
+        SelectObject(dc, oldFont);
+        SelectObject(dc, oldBitmap);
+        DeleteObject(bitmap);
+    }
+    DeleteDC(dc);
+    return inked;
+}
+
+}  // namespace
+
 SIZE TextExtent(HFONT font, const std::wstring& text, UINT format) {
     MeasuringDc dc(font);
     RECT r{0, 0, 0, 0};
     if (!text.empty() && !DrawTextW(dc.get(), text.c_str(), static_cast<int>(text.size()), &r,
                                     DT_CALCRECT | DT_SINGLELINE | format))
         throw Error(static_cast<std::int32_t>(E_FAIL), "a caption cannot be measured");
-    return SIZE{r.right - r.left, r.bottom - r.top};
+    const int laidOut = r.right - r.left, height = r.bottom - r.top;
+    if (laidOut <= 0 || height <= 0) return SIZE{laidOut, height};
+    // The laid-out box and whatever ink overhangs it, which the control would otherwise clip.
+    const auto [first, last] = InkedColumns(font, text, format, laidOut, height);
+    return SIZE{(last + 1 > laidOut ? last + 1 : laidOut) - (first < 0 ? first : 0), height};
 }
 
 SIZE WrappedTextExtent(HFONT font, const std::wstring& text, int width, UINT format) {

@@ -35,6 +35,10 @@ inline int Px(int twips) { return TwipsToPixels(twips, ScreenDpi()); }
 // A font at the screen's DPI; the size in hundredths of a point (9 pt = 900, 11.25 pt = 1125).
 UniqueHfont MakeFont(const wchar_t* face, int hundredthsOfPoint, bool bold, bool underline = false);
 
+// The face a window designed in `designed` draws the language in: the first of the faces Windows
+// gives its script (ScriptFaces: Thai, Devanagari) that is installed here, else `designed`.
+std::wstring WindowFace(const Language& language, const wchar_t* designed);
+
 // The window's background: white as designed, or the button-face colour when the skin file
 // "x\o.cjs" is beside the program. Windows paint their background, frames, check boxes and
 // labels with it; push buttons, text boxes and shapes keep their own look. In high contrast
@@ -88,7 +92,8 @@ UINT ReadingOrder(const Language& language) noexcept;
 
 // How wide a text is drawn in a font, in pixels, on one line, measured as a control draws its
 // caption (DrawText): shaped where the script joins or stacks its letters (Arabic, Thai,
-// Devanagari), and without the "&" that marks an access key. `format` adds DrawText's flags:
+// Devanagari), without the "&" that marks an access key, and with any ink that overhangs the
+// laid-out text (a final "í" in bold Arial). `format` adds DrawText's flags:
 // DT_NOPREFIX for a label that shows "&" as it is, ReadingOrder's for text read from the right.
 // With width given, how high (and, for a word longer than the line, how wide) it is wrapped as a
 // label wraps it (DT_WORDBREAK, "&" shown as it is).

@@ -203,8 +203,9 @@ bool OptionsWindow::Create() {
     // background shows through them.
     constexpr DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
     look_.FollowHighContrast();
-    boxFont_ = kestrel::MakeFont(L"Arial", 900, true);
-    buttonFont_ = kestrel::MakeFont(L"Arial", 1125, true);
+    const std::wstring face = kestrel::WindowFace(language_, L"Arial");  // Thai, Hindi: their script's
+    boxFont_ = kestrel::MakeFont(face.c_str(), 900, true);
+    buttonFont_ = kestrel::MakeFont(face.c_str(), 1125, true);
     if (!boxFont_ || !buttonFont_) return false;
     OptionsLayout layout = DesignedOptionsLayout();
     try {
@@ -247,7 +248,7 @@ bool OptionsWindow::Create() {
         HFONT font = c.kind == Kind::PushButton ? buttonFont_.get() : boxFont_.get();
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         // Drawn without the visual style, which may bring a font of its own: the boxes and the
-        // frame keep Arial 9 pt bold and paint their background in the window's colour.
+        // frame keep their 9 pt bold face and paint their background in the window's colour.
         if (c.kind == Kind::CheckBox || c.kind == Kind::Frame) SetWindowTheme(control, L"", L"");
     }
     ExposeControls();

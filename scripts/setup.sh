@@ -26,6 +26,7 @@ packages=(
   imagemagick xdotool                                  # screenshots of the windows
   fonts-wqy-microhei locales                           # CJK glyphs; the locales that give Wine a language
   fonts-liberation2 fonts-noto-core fonts-noto-ui-core  # Hebrew in Liberation Sans; Arabic, Hebrew, Thai, Devanagari faces
+  fonts-tlwg-loma-ttf fonts-freefont-ttf               # stand-ins for Windows' Thai and Hindi dialog faces
   nsis wixl                                            # the installers: per user (NSIS), per machine (MSI)
   osslsigncode openssl                                 # signing them, and the throw-away certificate of the tests
   gettext                                              # msgfmt: the translations

@@ -1,8 +1,9 @@
-// Which translation a Windows language gets, and the two helpers every translated text goes
-// through.
+// Which translation a Windows language gets, the faces its windows draw it in, and the two
+// helpers every translated text goes through.
 #include "access_key.h"
 #include "fakes.h"
 #include "language.h"
+#include "script_faces.h"
 #include "text_case.h"
 
 #include <map>
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <vector>
 
 namespace kestrel {
 namespace {
@@ -76,6 +78,31 @@ TEST(Language, WindowsLanguagesFindTheirTranslation) {
     }
     EXPECT_EQ(Language::FromLangId(0x0462)(Text("options", "Ca&ncel")), "Ca&ncel");
     EXPECT_EQ(Language::FromLangId(0x045A)(Text("options", "Ca&ncel")), "Ca&ncel");
+}
+
+// The windows are designed in Arial; only the scripts it lacks take the faces Windows gives them
+// in its dialogs, newer Windows' first, the one every Windows has last: Thai (any region) and
+// Hindi. Every other shipped language, English, and one we do not ship keep Arial.
+TEST(Language, OnlyThaiAndHindiLeaveArialForTheirScriptsFaces) {
+    const struct {
+        std::uint16_t langId;
+        std::vector<std::string_view> faces;
+    } cases[] = {
+        {0x041E, {"Leelawadee UI", "Tahoma"}},
+        {0x001E, {"Leelawadee UI", "Tahoma"}},  // Thai without a region
+        {0x0439, {"Nirmala UI", "Mangal"}},
+        {0x0409, {}},
+        {0x045A, {}},  // Syriac: not shipped, English texts
+        {0x0457, {}},  // Konkani, in Devanagari too: not shipped, English texts in Arial
+    };
+    for (const auto& c : cases) {
+        const std::span<const std::string_view> faces = ScriptFaces(Language::FromLangId(c.langId));
+        EXPECT_EQ(std::vector<std::string_view>(faces.begin(), faces.end()), c.faces) << std::hex << c.langId;
+    }
+    for (const auto& [code, lcid] : pellwyn::testing::kShippedLanguages) {
+        if (code == "th" || code == "hi") continue;
+        EXPECT_TRUE(ScriptFaces(Language::FromLangId(static_cast<std::uint16_t>(lcid))).empty()) << code;
+    }
 }
 
 TEST(Language, PlaceholdersAndEscapes) {

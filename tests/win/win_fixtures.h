@@ -5,20 +5,26 @@
 
 #include <windows.h>
 #include <aclapi.h>
+#include <usp10.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kestrel::testing {
 
 // The languages the windows are tested in, one row each: the translation's code, the LCID its
-// Access reports (the About window) and the locale Wine is started in for Windows' display
-// language (Menuvane; tests/win/options/languages.sh reads the locales from here). "C" is English.
+// Access reports (the About window), the locale Wine is started in for Windows' display language
+// (Menuvane; tests/win/options/languages.sh reads the locales from here) and the face the windows
+// draw it in: Arial, or for a script Arial lacks the face Windows gives it in its dialogs (which
+// scripts/wine-run stands in for). "C" is English.
 struct WindowLanguage {
     const char* code;
     std::int32_t lcid;
     const char* locale;
+    const wchar_t* face = L"Arial";
 };
 inline constexpr WindowLanguage kWindowLanguages[] = {
     {"en", 0x0409, "C"},        {"de", 0x0407, "de_DE"},    {"fr", 0x040C, "fr_FR"},    {"es", 0x0C0A, "es_ES"},
@@ -26,9 +32,21 @@ inline constexpr WindowLanguage kWindowLanguages[] = {
     {"sv", 0x041D, "sv_SE"},    {"da", 0x0406, "da_DK"},    {"nb", 0x0414, "nb_NO"},    {"ja", 0x0411, "ja_JP"},
     {"zh_CN", 0x0804, "zh_CN"}, {"zh_TW", 0x0404, "zh_TW"}, {"ko", 0x0412, "ko_KR"},    {"fi", 0x040B, "fi_FI"},
     {"ru", 0x0419, "ru_RU"},    {"pl", 0x0415, "pl_PL"},    {"cs", 0x0405, "cs_CZ"},    {"tr", 0x041F, "tr_TR"},
-    {"hu", 0x040E, "hu_HU"},    {"ar", 0x0401, "ar_SA"},    {"he", 0x040D, "he_IL"},    {"th", 0x041E, "th_TH"},
-    {"hi", 0x0439, "hi_IN"},
+    {"hu", 0x040E, "hu_HU"},    {"ar", 0x0401, "ar_SA"},    {"he", 0x040D, "he_IL"},    {"et", 0x0425, "et_EE"},
+    {"lv", 0x0426, "lv_LV"},    {"lt", 0x0427, "lt_LT"},    {"vi", 0x042A, "vi_VN"},    {"hr", 0x041A, "hr_HR"},
+    {"sr", 0x081A, "sr_RS@latin"}, {"sl", 0x0424, "sl_SI"}, {"sk", 0x041B, "sk_SK"},    {"bg", 0x0402, "bg_BG"},
+    {"uk", 0x0422, "uk_UA"},    {"kk", 0x043F, "kk_KZ"},    {"el", 0x0408, "el_GR"},    {"ro", 0x0418, "ro_RO"},
+    {"id", 0x0421, "id_ID"},    {"ms", 0x043E, "ms_MY"},
+    {"th", 0x041E, "th_TH", L"Leelawadee UI"},
+    {"hi", 0x0439, "hi_IN", L"Nirmala UI"},
 };
+
+// The row of a translation's code, or nullptr.
+inline const WindowLanguage* FindWindowLanguage(std::string_view code) {
+    for (const WindowLanguage& l : kWindowLanguages)
+        if (code == l.code) return &l;
+    return nullptr;
+}
 
 // A caption as a control draws it in a font (DrawText on one line: shaped, in its reading order,
 // the access key's "&" hidden unless DT_NOPREFIX): its width as DrawText lays it out, and the
@@ -75,43 +93,116 @@ public:
     int need() const { return laidOut > ink ? laidOut : ink; }
 };
 
+// A control's pixels as they are on screen, and which of them hold ink: anything drawn on the
+// white background.
+class ScreenPixels {
+public:
+    explicit ScreenPixels(HWND control) {
+        RECT r;
+        GetWindowRect(control, &r);
+        width = r.right - r.left;
+        height = r.bottom - r.top;
+        if (width <= 0 || height <= 0) {
+            width = height = 0;
+            return;
+        }
+        HDC screen = GetDC(nullptr);
+        HDC dc = CreateCompatibleDC(screen);
+        BITMAPINFO bi{};
+        bi.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void* bits = nullptr;
+        HBITMAP bitmap = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HGDIOBJ old = SelectObject(dc, bitmap);
+        BitBlt(dc, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+        GdiFlush();
+        pixels_.assign(static_cast<const std::uint32_t*>(bits), static_cast<const std::uint32_t*>(bits) + width * height);
+        SelectObject(dc, old);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+        ReleaseDC(nullptr, screen);
+    }
+    bool inked(int x, int y) const {
+        const std::uint32_t p = pixels_[static_cast<std::size_t>(y * width + x)];
+        return ((p >> 16 & 0xFF) + (p >> 8 & 0xFF) + (p & 0xFF)) < 3 * 250;
+    }
+    // Whether any pixel of the column between the rows `inset` in from the top and the bottom is inked.
+    bool columnInked(int x, int inset) const {
+        for (int y = inset; y < height - inset; ++y)
+            if (inked(x, y)) return true;
+        return false;
+    }
+    int width = 0, height = 0;
+
+private:
+    std::vector<std::uint32_t> pixels_;
+};
+
 // Where a check box draws its square on screen, in pixels from the control's left edge, or -1:
 // the column of the longest vertical line in the control's pixels, which is an edge of the
 // square (a letter's stroke is shorter).
 inline int SquareColumn(HWND control) {
-    RECT r;
-    GetWindowRect(control, &r);
-    const int width = r.right - r.left, height = r.bottom - r.top;
-    if (width <= 0 || height <= 0) return -1;
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    BITMAPINFO bi{};
-    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    BitBlt(dc, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
-    GdiFlush();
-    std::vector<std::uint32_t> pixels(static_cast<const std::uint32_t*>(bits),
-                                      static_cast<const std::uint32_t*>(bits) + width * height);
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
-    const auto inked = [&](int x, int y) {  // anything drawn on the white background
-        const std::uint32_t p = pixels[static_cast<std::size_t>(y * width + x)];
-        return ((p >> 16 & 0xFF) + (p >> 8 & 0xFF) + (p & 0xFF)) < 3 * 250;
-    };
+    const ScreenPixels pixels(control);
     int longest = 0, column = -1;
-    for (int x = 0; x < width; ++x)
-        for (int y = 0, run = 0; y < height; ++y) {
-            run = inked(x, y) ? run + 1 : 0;
+    for (int x = 0; x < pixels.width; ++x)
+        for (int y = 0, run = 0; y < pixels.height; ++y) {
+            run = pixels.inked(x, y) ? run + 1 : 0;
             if (run > longest) {
                 longest = run;
                 column = x;
             }
         }
-    return longest >= height / 3 ? column : -1;
+    return longest >= pixels.height / 3 ? column : -1;
+}
+
+// How wide the ink of a control's caption is on screen, in pixels: from its first to its last
+// inked column. A push button's edges are left out (`inset` pixels on every side); a check box's
+// square is the first inked stretch from its side (the right when mirrored), left out with it.
+inline int CaptionInkOnScreen(HWND control, int inset, bool checkBox, bool mirrored) {
+    const ScreenPixels pixels(control);
+    std::vector<int> columns;  // inked ones, from the side the caption starts on
+    for (int i = inset; i < pixels.width - inset; ++i) {
+        const int x = mirrored ? pixels.width - 1 - i : i;
+        if (pixels.columnInked(x, inset)) columns.push_back(x);
+    }
+    std::size_t first = 0;
+    if (checkBox)  // past the square: the first gap between inked columns
+        while (first + 1 < columns.size() && std::abs(columns[first + 1] - columns[first]) == 1) ++first;
+    if (checkBox) ++first;
+    if (first >= columns.size()) return 0;
+    return std::abs(columns.back() - columns[first]) + 1;
+}
+
+// What of a caption a font cannot draw by itself, shaped as Windows shapes a script that needs it
+// (Uniscribe, run by run, each run in that font alone, its links left out): the runs that do not
+// shape in it or come out as its missing-glyph box. Empty when every run draws.
+inline std::wstring UnshapedRuns(HFONT font, const std::wstring& text) {
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(dc, font);
+    SCRIPT_CACHE cache = nullptr;
+    SCRIPT_FONTPROPERTIES properties{sizeof properties, 0, 0, 0, 0, 0};
+    std::wstring unshaped;
+    std::vector<SCRIPT_ITEM> items(text.size() + 2);
+    int count = 0;
+    if (ScriptGetFontProperties(dc, &cache, &properties) != S_OK ||
+        ScriptItemize(text.c_str(), static_cast<int>(text.size()), static_cast<int>(items.size()) - 1, nullptr,
+                      nullptr, items.data(), &count) != S_OK)
+        unshaped = text;
+    for (int i = 0; unshaped.empty() && i < count; ++i) {
+        const int start = items[i].iCharPos, length = items[i + 1].iCharPos - start;
+        std::vector<WORD> glyphs(static_cast<std::size_t>(length) * 3 / 2 + 16), clusters(length);
+        std::vector<SCRIPT_VISATTR> attributes(glyphs.size());
+        int shaped = 0;
+        bool drawn = ScriptShape(dc, &cache, text.c_str() + start, length, static_cast<int>(glyphs.size()),
+                                 &items[i].a, glyphs.data(), clusters.data(), attributes.data(), &shaped) == S_OK;
+        for (int g = 0; drawn && g < shaped; ++g) drawn = glyphs[g] != properties.wgDefault;
+        if (!drawn) unshaped += L"[" + text.substr(start, length) + L"]";
+    }
+    ScriptFreeCache(&cache);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    return unshaped;
 }
 
 enum class PolicyOf { Computer, User };

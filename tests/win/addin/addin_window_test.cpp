@@ -225,19 +225,21 @@ private:
     FakeDispatch settings_;
 };
 
-// Arial at the pixel size the windows use at this DPI, and what a text needs in it drawn as its
-// control draws it (see DrawnCaption): labels show "&" as it is.
-int TextWidth(const std::wstring& text, int hundredthsOfPoint, bool bold, UINT format) {
-    const kestrel::UniqueHfont font = kestrel::MakeFont(L"Arial", hundredthsOfPoint, bold);
+// The face at the pixel size the windows use at this DPI, and what a text needs in it drawn as
+// its control draws it (see DrawnCaption): labels show "&" as it is.
+int TextWidth(const wchar_t* face, const std::wstring& text, int hundredthsOfPoint, bool bold, UINT format) {
+    const kestrel::UniqueHfont font = kestrel::MakeFont(face, hundredthsOfPoint, bold);
     return kestrel::testing::DrawnCaption(font.get(), text, format).need();
 }
 
 std::wstring Wide(std::string_view utf8) { return kestrel::Utf8ToWide(utf8); }
 
 // The About window in Access's language, whatever Windows speaks: its caption, "Version",
-// "Website: " and OK translated (English in any English and in a language we do not ship), and
-// every caption measured in the window's fonts against its control: each fits, inside the
-// window, "Website: " clear of the link. The scripts run this at 100 % and at 150 %.
+// "Website: " and OK translated (English in any English and in a language we do not ship), every
+// control in the face Windows draws that language in (Arial; Thai's and Devanagari's own, which
+// draw every letter by themselves), and every caption measured in the window's fonts against its
+// control: each fits, inside the window, "Website: " clear of the link. The scripts run this at
+// 100 % and at 150 %.
 TEST(OnScreen, AboutSpeaksAccesssLanguageAndEveryCaptionFits) {
     using kestrel::Text;
     // The languages of the window tests, and Austria's German, Hong Kong's Chinese and Syriac,
@@ -265,6 +267,8 @@ TEST(OnScreen, AboutSpeaksAccesssLanguageAndEveryCaptionFits) {
         DWORD layout = 1;
         EXPECT_TRUE(GetProcessDefaultLayout(&layout) && layout == 0) << "the process's layout changed";
         const UINT reading = language.rightToLeft() ? DT_RTLREADING : 0;
+        const kestrel::testing::WindowLanguage* row = kestrel::testing::FindWindowLanguage(language.code());
+        const std::wstring face = row ? row->face : L"Arial";  // a language we do not ship: English
 
         struct Caption {
             std::wstring text;
@@ -286,7 +290,15 @@ TEST(OnScreen, AboutSpeaksAccesssLanguageAndEveryCaptionFits) {
             HWND control = ChildWithText(about, c.text);
             ASSERT_NE(control, nullptr) << "no control reads " << kestrel::WideToUtf8(c.text);
             const RECT r = ClientRectIn(about, control);
-            const int need = TextWidth(c.text, c.size, c.bold, c.prefix | reading) + MulDiv(c.extra, Dpi(), 96),
+            const LOGFONTW font = FontOf(control);
+            EXPECT_EQ(std::wstring(font.lfFaceName), face) << kestrel::WideToUtf8(c.text);
+            if (face != L"Arial") {
+                const kestrel::UniqueHfont drawn(CreateFontIndirectW(&font));
+                EXPECT_EQ(kestrel::WideToUtf8(kestrel::testing::UnshapedRuns(drawn.get(), c.text)), "")
+                    << kestrel::WideToUtf8(c.text);
+            }
+            const int need = TextWidth(face.c_str(), c.text, c.size, c.bold, c.prefix | reading) +
+                             MulDiv(c.extra, Dpi(), 96),
                       room = r.right - r.left;
             EXPECT_EQ(mirrored(control), language.rightToLeft()) << kestrel::WideToUtf8(c.text);
             EXPECT_LE(need, room) << kestrel::WideToUtf8(c.text);

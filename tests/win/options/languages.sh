@@ -10,13 +10,17 @@ set -uo pipefail
 wine_run="$1" driver="$2" locales="$3"
 # The locales of the one table of languages the window tests share, English ("C") first.
 fixtures="$(dirname "$0")/../win_fixtures.h"
-mapfile -t languages < <(grep -o '0x[0-9A-F]*, "[A-Za-z_]*"}' "$fixtures" | sed 's/.*"\(.*\)"}/\1/')
+mapfile -t languages < <(grep -o '0x[0-9A-F]*, "[A-Za-z_@]*"' "$fixtures" | sed 's/.*"\(.*\)"/\1/')
 [ "${languages[0]:-}" = C ] || { echo "languages: no table of languages in $fixtures"; exit 1; }
+
+# A locale's name with its character set: a modifier goes last (sr_RS@latin: sr_RS.UTF-8@latin).
+utf8() { case "$1" in *@*) echo "${1%@*}.UTF-8@${1#*@}" ;; *) echo "$1.UTF-8" ;; esac; }
 
 mkdir -p "$locales"
 for l in "${languages[@]:1}"; do
-  [ -d "$locales/$l.UTF-8" ] || localedef -i "$l" -f UTF-8 "$locales/$l.UTF-8" >/dev/null 2>&1 || true
-  [ -d "$locales/$l.UTF-8" ] || { echo "languages: localedef cannot make $l.UTF-8 (Debian's locales?)"; exit 1; }
+  name=$(utf8 "$l")
+  [ -d "$locales/$name" ] || localedef -i "$l" -f UTF-8 "$locales/$name" >/dev/null 2>&1 || true
+  [ -d "$locales/$name" ] || { echo "languages: localedef cannot make $name (Debian's locales?)"; exit 1; }
 done
 
 prefix="$(mktemp -d "${TMPDIR:-/tmp}/languages.XXXXXX")"
@@ -27,7 +31,7 @@ for l in "${languages[@]}"; do
   case "$l" in
     de_DE) tests+=':OptionsWindow.Keys*:OptionsWindow.EscCancels*:OptionsWindow.Locked*:OptionsWindow.HighContrast*' ;;
   esac
-  out=$(LOCPATH="$locales" LC_ALL="$l.UTF-8" "$wine_run" --display --keep-prefix "$prefix" "$driver" \
+  out=$(LOCPATH="$locales" LC_ALL="$(utf8 "$l")" "$wine_run" --display --keep-prefix "$prefix" "$driver" \
           --gtest_filter="$tests" 2>&1)
   status=$?
   [ "$status" = 77 ] && { echo "$out"; exit 77; }  # this build cannot run here

@@ -901,12 +901,12 @@ private:
 // here at the pixel size the window has at that DPI, and what a text needs in it.
 class Measure {
 public:
-    Measure(int hundredthsOfPoint, int dpi) : dc_(GetDC(nullptr)) {
+    Measure(const wchar_t* face, int hundredthsOfPoint, int dpi) : dc_(GetDC(nullptr)) {
         LOGFONTW lf{};
         lf.lfHeight = -MulDiv(hundredthsOfPoint, dpi, 7200);
         lf.lfWeight = FW_BOLD;
         lf.lfCharSet = DEFAULT_CHARSET;
-        lstrcpynW(lf.lfFaceName, L"Arial", LF_FACESIZE);
+        lstrcpynW(lf.lfFaceName, face, LF_FACESIZE);
         font_ = CreateFontIndirectW(&lf);
         old_ = SelectObject(dc_, font_);
     }
@@ -923,6 +923,11 @@ public:
     int Width(const std::wstring& text, UINT reading) const {
         return kestrel::testing::DrawnCaption(font_, text, reading).need();
     }
+    int Ink(const std::wstring& text, UINT reading) const {
+        return kestrel::testing::DrawnCaption(font_, text, reading).ink;
+    }
+    // The runs of a text this font cannot draw by itself (see UnshapedRuns).
+    std::wstring Unshaped(const std::wstring& text) const { return kestrel::testing::UnshapedRuns(font_, text); }
     // Wrapped at `width` as a label wraps its text.
     SIZE Wrapped(const std::wstring& text, int width) const {
         RECT r{0, 0, width, 0};
@@ -959,6 +964,8 @@ TEST_F(OptionsWindow, SpeaksWindowsDisplayLanguageAndEveryCaptionFitsAt100And150
     const std::wstring frameCaption = text(Text("options", "Access Options"));
     const std::wstring note = text(Text("options", "Some options are set by your administrator."));
     EXPECT_EQ(Drawn(boxes[0]) == kBoxCaptions[0], !language.translated());
+    const kestrel::testing::WindowLanguage* row = kestrel::testing::FindWindowLanguage(language.code());
+    ASSERT_NE(row, nullptr) << "not a row of kWindowLanguages";
 
     for (const int dpi : {96, 144}) {
         SCOPED_TRACE("at " + std::to_string(dpi) + " DPI");
@@ -985,7 +992,8 @@ TEST_F(OptionsWindow, SpeaksWindowsDisplayLanguageAndEveryCaptionFitsAt100And150
         const auto inClient = [&](const RECT& r) {
             return r.left >= client.left && r.top >= client.top && r.right <= client.right && r.bottom <= client.bottom;
         };
-        const Measure boxFont(900, dpi), buttonFont(1125, dpi);
+        // In the face Windows draws the language in: Arial, or Thai's and Devanagari's own.
+        const Measure boxFont(row->face, 900, dpi), buttonFont(row->face, 1125, dpi);
         const UINT reading = language.rightToLeft() ? DT_RTLREADING : 0;
         // Arabic and Hebrew: the window mirrored, and every control with it.
         const auto mirrored = [](HWND hwnd) { return (GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) != 0; };
@@ -1000,12 +1008,29 @@ TEST_F(OptionsWindow, SpeaksWindowsDisplayLanguageAndEveryCaptionFitsAt100And150
             }
         };
 
+        // Drawn in that face, and every letter a glyph of it: a caption drawn in another face
+        // leaves ink of another width on screen (read unless control is null), one in boxes or
+        // unshaped (Thai or Devanagari in a face without them) has runs that the face does not
+        // shape by itself.
+        const auto drawnIn = [&](HWND control, const std::wstring& caption, const Measure& font, int inset,
+                                 bool checkBox) {
+            if (control) {
+                EXPECT_NEAR(kestrel::testing::CaptionInkOnScreen(control, inset, checkBox, language.rightToLeft()),
+                            font.Ink(caption, reading), 2)
+                    << Narrow(caption) << ": on screen, not as drawn in " << Narrow(row->face);
+            }
+            if (std::wstring(row->face) != L"Arial") {
+                EXPECT_EQ(Narrow(font.Unshaped(caption)), "") << Narrow(caption) << " in " << Narrow(row->face);
+            }
+        };
         std::vector<RECT> placed;
         for (std::size_t i = 0; i < boxes.size(); ++i) {
             HWND box = app.Control(boxes[i].c_str());
             ASSERT_NE(box, nullptr) << "no box captioned " << Narrow(boxes[i]);
             const RECT r = ScreenRect(box);
             fits(boxes[i], boxFont.Width(boxes[i], reading) + MulDiv(19, dpi, 96), r.right - r.left);
+            // The last box lies on the rectangle's top edge, whose line runs on beside its caption.
+            drawnIn(i + 1 < boxes.size() ? box : nullptr, boxes[i], boxFont, 0, true);
             EXPECT_EQ(mirrored(box), language.rightToLeft()) << Narrow(boxes[i]);
             // The square where the caption starts: on the right when the window is mirrored.
             const int square = kestrel::testing::SquareColumn(box), width = r.right - r.left;
@@ -1020,6 +1045,7 @@ TEST_F(OptionsWindow, SpeaksWindowsDisplayLanguageAndEveryCaptionFitsAt100And150
             ASSERT_NE(button, nullptr) << "no button captioned " << Narrow(caption);
             const RECT r = ScreenRect(button);
             fits(caption, buttonFont.Width(caption, reading) + MulDiv(10, dpi, 96), r.right - r.left);
+            drawnIn(button, caption, buttonFont, MulDiv(4, dpi, 96), false);
             EXPECT_EQ(mirrored(button), language.rightToLeft()) << Narrow(caption);
             EXPECT_TRUE(inClient(r)) << Narrow(caption);
             placed.push_back(r);

@@ -4,8 +4,9 @@
 // and closed. Before and after each phase it reports private bytes, kernel handles, GDI and USER
 // objects, and the calls per second; the memory must stay flat and the counts come back.
 //
-//   addin_soak [--short | --long]   --short: about three seconds a phase, once (CI)
-//                                   --long (the default): 30 s a phase, three rounds
+//   addin_soak [--short | --long] [--language LCID]
+//       --short: about three seconds a phase, once (CI); --long (the default): 30 s a phase, three
+//       rounds; --language: the Access of the lifecycle phase speaks it (1031, German, unless given)
 // Run it on a display (scripts/wine-run --display): the About window is a real window.
 // Exit code: 0 flat, 1 a leak, 2 a call that failed or a usage error.
 #include "dynamic_menus.h"
@@ -15,7 +16,9 @@
 #include "win_text.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <stdexcept>
@@ -167,15 +170,14 @@ private:
     Tally kinds_[3];
 };
 
-// One whole life of the add-in in a German Access 365: created by ProgID, connected, asked for
-// the tab (the first time on a connection, so Access is asked about every doubtful name and its
-// language), the ribbon
-// loaded (the refresh starts), disconnected, released.
+// One whole life of the add-in in an Access 365 (German unless told): created by ProgID,
+// connected, asked for the tab (the first time on a connection, so Access is asked about every
+// doubtful name and its language), the ribbon loaded (the refresh starts), disconnected, released.
 class Lifecycle {
 public:
-    Lifecycle() {
+    explicit Lifecycle(std::int32_t language) : language_(language) {
         app_.controls = *ControlList::Published("365");
-        app_.SetLanguage(1031);
+        app_.SetLanguage(language);
     }
     ULONG Finish() const { return app_.refs() - 1 + ribbon_.refs() - 1; }
 
@@ -203,7 +205,8 @@ public:
         LARGE_INTEGER frequency;
         QueryPerformanceFrequency(&frequency);
         char line[120];
-        std::snprintf(line, sizeof line, "GetCustomUI, every question asked (a German Access 365): %.1f us each",
+        std::snprintf(line, sizeof line, "GetCustomUI, every question asked (an Access 365 in %ld): %.1f us each",
+                      static_cast<long>(language_),
                       static_cast<double>(firstMarkup_.QuadPart) * 1e6 / static_cast<double>(frequency.QuadPart) /
                           static_cast<double>(cycles_ ? cycles_ : 1));
         firstMarkup_.QuadPart = 0;
@@ -215,6 +218,7 @@ public:
     FakeRibbon ribbon_;
 
 private:
+    std::int32_t language_;
     LARGE_INTEGER firstMarkup_{};
     long cycles_ = 0;
 };
@@ -330,10 +334,10 @@ bool Report(int round, const Phase& phase, long calls, double seconds, const Cou
     return leaks.empty();
 }
 
-int Run(const Mode& mode) {
+int Run(const Mode& mode, std::int32_t language) {
     Install();
     Callbacks callbacks;
-    Lifecycle lifecycle;
+    Lifecycle lifecycle(language);
     About about;
     const Phase phases[] = {
         {"callbacks", "calls", 160000, [&] { return callbacks.Round(); }, [&] { return callbacks.Detail(); }},
@@ -388,20 +392,25 @@ int Run(const Mode& mode) {
 int main(int argc, char** argv) {
     using namespace pellwyn::soak;
     const Mode* mode = &kLong;
+    long language = 1031;
     for (int i = 1; i < argc; ++i) {
+        char* end = nullptr;
         if (std::strcmp(argv[i], "--short") == 0)
             mode = &kShort;
         else if (std::strcmp(argv[i], "--long") == 0)
             mode = &kLong;
+        else if (std::strcmp(argv[i], "--language") == 0 && i + 1 < argc &&
+                 (language = std::strtol(argv[++i], &end, 0)) > 0 && language <= 0xFFFF && *end == 0)
+            continue;
         else {
-            std::fprintf(stderr, "usage: addin_soak [--short | --long]\n");
+            std::fprintf(stderr, "usage: addin_soak [--short | --long] [--language LCID]\n");
             return 2;
         }
     }
     if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return 2;
     int code = 2;
     try {
-        code = Run(*mode);
+        code = Run(*mode, static_cast<std::int32_t>(language));
     } catch (const std::exception& e) {
         std::printf("failed: %s\n", e.what());
     }

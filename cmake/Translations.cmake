@@ -9,7 +9,7 @@ set(MENUVANE_LANGUAGES ${PROJECT_SOURCE_DIR}/po/languages.tsv)
 set(po_compile_sources ${PROJECT_SOURCE_DIR}/tools/po_compile.cpp ${PROJECT_SOURCE_DIR}/tools/po_reader.cpp
     ${PROJECT_SOURCE_DIR}/tools/po_checks.cpp ${PROJECT_SOURCE_DIR}/tools/language_table.cpp)
 set(po_compile_headers ${PROJECT_SOURCE_DIR}/tools/po_reader.h ${PROJECT_SOURCE_DIR}/tools/po_checks.h
-    ${PROJECT_SOURCE_DIR}/tools/language_table.h)
+    ${PROJECT_SOURCE_DIR}/tools/language_table.h ${PROJECT_SOURCE_DIR}/common/utf8.h)
 if(CMAKE_CROSSCOMPILING)
   find_program(MENUVANE_HOST_CXX NAMES c++ g++ clang++ REQUIRED)
   set(PO_COMPILE ${CMAKE_BINARY_DIR}/host/po-compile)  # for the build machine, beside nothing of the target's

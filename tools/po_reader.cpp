@@ -1,5 +1,7 @@
 #include "po_reader.h"
 
+#include "../common/utf8.h"
+
 #include <gettext-po.h>
 
 #include <algorithm>
@@ -41,23 +43,7 @@ std::optional<std::u32string> Utf32(std::string_view s) {
 
 std::string Utf8(std::u32string_view s) {
     std::string out;
-    for (const char32_t c : s) {
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
+    for (const char32_t c : s) kestrel::AppendUtf8(out, c);
     return out;
 }
 
